@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Sets up a fresh Debian 12 machine, builds everything and runs the main job (`zorvikan list`).
+# Run as root (or with sudo): it installs the build dependencies with apt-get.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+  build-essential cmake binutils
+  libgtest-dev libgmock-dev libbenchmark-dev librapidcheck-dev
+  libcli11-dev nlohmann-json3-dev
+  clang clang-format libclang-rt-14-dev
+)
+
+if ! dpkg -s "${packages[@]}" >/dev/null 2>&1; then
+  as_root=()
+  if [ "$(id -u)" -ne 0 ]; then as_root=(sudo); fi
+  "${as_root[@]}" apt-get update
+  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y --no-install-recommends "${packages[@]}"
+fi
+
+cmake --workflow --preset default
+build/default/bin/zorvikan list
