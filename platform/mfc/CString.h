@@ -7,6 +7,12 @@
 #include <string>
 #include <string_view>
 
+#if defined(__GNUC__)
+#define ZV_CSTRING_PRINTF __attribute__((format(printf, 2, 3)))
+#else
+#define ZV_CSTRING_PRINTF
+#endif
+
 class CString {
 public:
     CString() = default;
@@ -43,7 +49,7 @@ public:
     CString& operator+=(char c) { mText += c; return *this; }
 
     // printf-style; the result replaces the content.
-    void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void Format(const char* format, ...) ZV_CSTRING_PRINTF;
     void FormatV(const char* format, va_list args);
 
     friend CString operator+(const CString& a, const CString& b) { return CString(a.mText + b.mText); }

@@ -7,7 +7,9 @@
 
 int main(int argc, char** argv) {
     CLI::App app{"zorvikan: name, check and convert PLC device addresses through ZORVIKAN.PLC"};
-    app.require_subcommand(1);
+    // At most one command; none is answered with the help text and status 2 below, so that
+    // an unknown word is reported as unexpected rather than as a missing command.
+    app.require_subcommand(0, 1);
     GlobalOptions global;
     app.add_option("--module", global.modulePath,
                    "Path of the PLC module to load (default: ZORVIKAN.PLC next to this program)");
@@ -24,6 +26,10 @@ int main(int argc, char** argv) {
         return kExitUsage;
     } catch (const std::exception& e) {
         std::cerr << "zorvikan: " << e.what() << "\n";
+        return kExitUsage;
+    }
+    if (app.get_subcommands().empty()) {
+        std::cerr << app.help() << "zorvikan: a command is required\n";
         return kExitUsage;
     }
     return status;
