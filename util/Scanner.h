@@ -46,7 +46,8 @@ public:
             const char c = pattern[i];
             Directive d;
             if (IsSpace(c)) {
-                while (i < pattern.size() && IsSpace(pattern[i])) ++i;
+                while (i < pattern.size() && IsSpace(pattern[i]))
+                    ++i;
                 d.op = Op::Space;
             } else if (c != '%') {
                 d.op = Op::Literal;
@@ -61,7 +62,8 @@ public:
                 int width = 0;
                 while (i < pattern.size() && pattern[i] >= '0' && pattern[i] <= '9') {
                     width = width * 10 + (pattern[i] - '0');
-                    if (width > 100000) throw std::invalid_argument("scan pattern: width too large");
+                    if (width > 100000)
+                        throw std::invalid_argument("scan pattern: width too large");
                     ++i;
                 }
                 bool isLong = false;
@@ -69,7 +71,8 @@ public:
                     isLong = true;
                     ++i;
                 }
-                if (i >= pattern.size()) throw std::invalid_argument("scan pattern: incomplete conversion");
+                if (i >= pattern.size())
+                    throw std::invalid_argument("scan pattern: incomplete conversion");
                 char conv = pattern[i++];
                 if (conv == 'X') conv = 'x';
                 switch (conv) {
@@ -81,7 +84,8 @@ public:
                     case 'c':
                     case 'n':
                         if (isLong || width != 0)
-                            throw std::invalid_argument("scan pattern: %c and %n take no width or length");
+                            throw std::invalid_argument(
+                                "scan pattern: %c and %n take no width or length");
                         break;
                     default:
                         throw std::invalid_argument("scan pattern: unsupported conversion");
@@ -89,6 +93,7 @@ public:
                 d.op = Op::Convert;
                 d.conv = conv;
                 d.width = width;
+                if (conv == 'c') mCharOutputs |= std::uint32_t{1} << mOutputs;
                 ++mOutputs;
             }
             if (mCount == kMaxDirectives) throw std::invalid_argument("scan pattern: too long");
@@ -101,6 +106,8 @@ public:
     constexpr const Directive& operator[](int i) const { return mDirectives[i]; }
     // Number of output arguments the pattern writes (conversions and %n).
     constexpr int Outputs() const { return mOutputs; }
+    // Bit k is set when output k is a %c (a char); the others are 32-bit integers.
+    constexpr std::uint32_t CharOutputs() const { return mCharOutputs; }
 
 private:
     static constexpr bool IsSpace(char c) {
@@ -111,6 +118,7 @@ private:
     Directive mDirectives[kMaxDirectives] = {};
     int mCount = 0;
     int mOutputs = 0;
+    std::uint32_t mCharOutputs = 0;
 };
 
 // One output argument: a 32-bit integer for %d/%u/%x/%o/%n, a char for %c.
