@@ -2,6 +2,11 @@
 
 #include <cstdint>
 
+#include "plc/DeviceText.h"
+#include "plc/PlcAddressForms.h"
+#include "util/Format.h"
+#include "util/Scanner.h"
+
 using namespace internal_device;
 
 namespace {
@@ -21,6 +26,18 @@ Limits LimitsFor(int terminalType) {
         default: return {65536, 1048576, 16384};
     }
 }
+
+constexpr util::ScanPattern kGbPattern("GB%8ld%n");
+constexpr util::ScanPattern kGdPattern("GD%8ld%n");
+constexpr util::ScanPattern kGsPattern("GS%8ld%n");
+constexpr util::ScanPattern kEgPattern("EG%8ld%n");
+constexpr util::ScanPattern kBitPattern(".%8u%n");
+constexpr util::ScanPattern kBitBPattern(".B%8u%n");
+constexpr util::ScanPattern kOctalPattern("%lo%n");
+constexpr util::ScanPattern kDecimalPattern("%ld%n");
+constexpr util::ScanPattern kHexPattern("%lx%n");
+
+bool IsInternalWord(int code) { return code == kGD || code == kGS || code == kEG; }
 
 }  // namespace
 
@@ -59,4 +76,162 @@ char GetInternalDeviceKindLetter(const pqcore::PqDevice& device) {
         case kEG: return 'W';
         default: return '?';
     }
+}
+
+DeviceResult InternalDeviceToString(int terminalType, const pqcore::PqDevice& device,
+                                    std::wstring& text) {
+    if (const auto r = CheckInternalDeviceRange(terminalType, device, 1); r != DeviceResult::Ok) {
+        text = L"??";
+        return r;
+    }
+    const long number = device.mNumber;
+    switch (device.mCode) {
+        case kGB: text = util::Format(L"GB%ld", number); break;
+        case kGD:
+        case kGS:
+            text = util::Format(device.mCode == kGD ? L"GD%ld" : L"GS%ld", number / 16);
+            if (device.mType == 'b') text += util::Format(L".b%d", static_cast<int>(number % 16));
+            break;
+        default: text.clear(); break;  // no device
+    }
+    return DeviceResult::Ok;
+}
+
+DeviceResult StringToInternalDevice(int terminalType, const std::wstring& text, int dataType,
+                                    pqcore::PqDevice& device) {
+    device.Clear();
+    const std::string s = NormalizeDeviceText(text, true);
+
+    struct Kind {
+        const util::ScanPattern& pattern;
+        int code;
+    };
+    static constexpr Kind kKinds[] = {
+        {kGbPattern, kGB}, {kGdPattern, kGD}, {kGsPattern, kGS}, {kEgPattern, kEG}};
+    std::int32_t value = 0;
+    std::int32_t used = 0;
+    const Kind* found = nullptr;
+    for (const Kind& kind : kKinds) {
+        if (util::Scan(s, kind.pattern, value, used) == 1) {
+            found = &kind;
+            break;
+        }
+    }
+    if (found == nullptr) return DeviceResult::InvalidDeviceName;
+
+    device.mCode = found->code;
+    std::string_view rest = std::string_view(s).substr(static_cast<std::size_t>(used));
+    if (found->code == kGB) {
+        device.mNumber = value;
+    } else {
+        // Eight digits at most, so the bit number of the word cannot overflow.
+        device.mNumber = value * 16;
+        unsigned bit = 0;
+        if (const int taken = ParseBitSuffix(rest, bit); taken > 0) {
+            if (dataType != 'b') return DeviceResult::InvalidDeviceType;
+            if (bit >= 16) return DeviceResult::InvalidDeviceFormat;
+            device.mNumber += static_cast<std::int32_t>(bit);
+            rest.remove_prefix(static_cast<std::size_t>(taken));
+        }
+    }
+    if (!rest.empty()) return DeviceResult::InvalidDeviceFormat;
+    device.mType = dataType;
+    return CheckInternalDeviceRange(terminalType, device, 1);
+}
+
+int ParseBitSuffix(std::string_view text, unsigned& bit) {
+    std::uint32_t value = 0;
+    std::int32_t used = 0;
+    if (util::Scan(text, kBitPattern, value, used) != 1 &&
+        util::Scan(text, kBitBPattern, value, used) != 1)
+        return 0;
+    bit = value;
+    return used;
+}
+
+DeviceResult InternalDeviceToPlcAddress(int terminalType, const pqcore::PqDevice& device,
+                                        PlcAddress& address) {
+    const int code = device.mCode;
+    if (terminalType == 1) {
+        if (code == 0) {
+            DeviceToBitForm(device, address);
+            address.address = 0;
+            address.code = kCompactNone;
+        } else if (code == kGD) {
+            DeviceToWordForm(device, address);
+            address.code = kCompactGD;
+        } else if (code == kGB) {
+            DeviceToBitForm(device, address);
+            address.code = kCompactGB;
+        } else {
+            address = PlcAddress{};
+            return DeviceResult::UnknownDeviceCode;
+        }
+    } else if (code == kGB) {
+        DeviceToBitForm(device, address);
+    } else if (IsInternalWord(code)) {
+        DeviceToWordForm(device, address);
+    } else if (code == 0) {
+        DeviceToBitForm(device, address);
+        address.address = 0;
+    } else {
+        address = PlcAddress{};
+        return DeviceResult::UnknownDeviceCode;
+    }
+    return CheckInternalDeviceRange(terminalType, device, 1);
+}
+
+DeviceResult PlcAddressToInternalDevice(int terminalType, const PlcAddress& address,
+                                        pqcore::PqDevice& device) {
+    auto noDevice = [&device] {
+        device.mCode = 0;
+        device.mNumber = 0;
+        return DeviceResult::Ok;
+    };
+    if (address.kind == PlcDataKind::None) {
+        device.Clear();
+        return noDevice();
+    }
+    if (terminalType == 1) {
+        switch (address.code) {
+            case kCompactGB:
+                if (BitFormToDevice(address, device)) device.mCode = kGB;
+                return CheckInternalDeviceRange(terminalType, device, 1);
+            case kCompactGD:
+                if (WordFormToDevice(address, device)) device.mCode = kGD;
+                return CheckInternalDeviceRange(terminalType, device, 1);
+            case kCompactNone:
+                BitFormToDevice(address, device);
+                return noDevice();
+            default:
+                device.Clear();
+                return DeviceResult::UnknownDeviceCode;
+        }
+    }
+    if (address.code == kGB) {
+        BitFormToDevice(address, device);
+    } else if (IsInternalWord(address.code)) {
+        WordFormToDevice(address, device);
+    } else if (address.code == 0) {
+        BitFormToDevice(address, device);
+        return noDevice();
+    } else {
+        device.Clear();
+        return DeviceResult::UnknownDeviceCode;
+    }
+    return CheckInternalDeviceRange(terminalType, device, 1);
+}
+
+bool IsValidNumberText(int base, const CString& text) {
+    const util::ScanPattern* pattern = nullptr;
+    switch (base) {
+        case 8: pattern = &kOctalPattern; break;
+        case 10: pattern = &kDecimalPattern; break;
+        case 16: pattern = &kHexPattern; break;
+        default: return false;
+    }
+    if (text.Find('+') >= 0 || text.Find('-') >= 0) return false;
+    std::int32_t value = 0;
+    std::int32_t used = 0;
+    return util::Scan(text.str(), *pattern, value, used) == 1 && used == text.GetLength();
 }
