@@ -1,5 +1,6 @@
 // What every family does the same way, written once. A family class derives from
-// FamilyPlc<itself>; the object layout stays that of the plug-in contract: CommonPlc (with the
+// FamilyPlc<itself> and supplies its tables and rules as plain member functions (below, "the
+// family provides"); the object layout stays that of the plug-in contract: CommonPlc (with the
 // host interface) first, CPlcObject second, no data members added.
 //
 // Operation order: on the Itanium C++ ABI, a function declared in a class of the primary chain
@@ -7,13 +8,47 @@
 // So the host-side helper FamilyPlc overrides host operations only, and the editor-side shared
 // operations live in FamilyEditor, on the CPlcObject side. A family that adds operations behind
 // the host's (the network family) declares them before any editor operation of its own.
+//
+// The family provides (host side):
+//   bool IsOwnCode(int code) const;           its own device codes
+//   bool IsOwnBitKind(int code) const;        which of them are bit kinds
+//   std::wstring FormatOwn(const PqDevice&) const;        text of a checked own device
+//   family::DeviceTables Tables(int terminalType) const;  name/code/order tables
+//   bool IsBitAddressCode(int code) const;    flat codes that carry bit devices
+//   std::span<const family::ParseRule> ParseRules() const;
+//   std::optional<std::int32_t> MaxTypedValue() const;    bound of a typed value, if any
+// and (editor side):
+//   const wchar_t* PrefixOf(const PqDevice&) const;       null when the code is not its own
+//   int NumberBaseOf(const PqDevice&) const;
+//   std::span<const family::PrefixCode> PrefixOrder() const;   SetDeviceByPrefix order
+//   bool BitOfWordOffered() const;            whether bits of words may be chosen at all
+// plus CheckDeviceRange, DeviceToPlcAddress, PlcAddressToDevice, GetNumberRangeTexts,
+// CheckDeviceFields and GetDeviceKinds.
 #pragma once
 
+#include <cstdlib>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
+#include "families/FamilyRules.h"
 #include "plc/CPlcObject.h"
 #include "plc/CommonPlc.h"
+#include "plc/DeviceText.h"
+#include "plc/InternalDevices.h"
+#include "plc/PlcAddressForms.h"
+
+namespace family {
+
+// SetDeviceByPrefix: a prefix, the code it selects and the number it starts at.
+struct PrefixCode {
+    const wchar_t* prefix;
+    int code;
+    std::int32_t number;
+};
+
+}  // namespace family
 
 template <class Family>
 class FamilyEditor : public CPlcObject {
@@ -31,48 +66,136 @@ public:
 
     bool IsCompactTerminal() const override { return EditorTerminalType() == 1; }
 
-    // ---- Not built yet: the family's dialog services. Until then they refuse plainly.
-    DeviceResult FieldsToDevice(PqDevice&, DeviceFields&) const override {
-        return DeviceResult::UnknownDeviceCode;
+    bool GetNumberBase(const PqDevice& device, int& base) const override {
+        if (!Self().IsOwnCode(device.mCode)) return GetInternalNumberBase(device, base);
+        base = Self().NumberBaseOf(device);
+        return true;
     }
-    DeviceResult DeviceToFields(PqDevice, DeviceFields& fields) const override {
-        fields.Reset();
-        return DeviceResult::UnknownDeviceCode;
-    }
-    bool GetNumberBase(const PqDevice&, int&) const override { return false; }
-    bool GetDevicePrefix(const PqDevice&, std::wstring& prefix) const override {
+
+    bool GetDevicePrefix(const PqDevice& device, std::wstring& prefix) const override {
         prefix = L"??";
-        return false;
+        if (!Self().IsOwnCode(device.mCode)) return GetInternalDevicePrefix(device, prefix);
+        if (const wchar_t* own = Self().PrefixOf(device)) prefix = own;
+        return true;
     }
+
+    bool GetDeviceKindText(const PqDevice& device, CString& kind) const override {
+        kind.Empty();
+        if (!Self().IsOwnCode(device.mCode)) return GetInternalDeviceKindText(device, kind);
+        kind = Self().IsOwnBitKind(device.mCode) ? "BIT" : "WORD";
+        return true;
+    }
+
+    bool GetInitialNumber(const PqDevice& device, std::int32_t& number) const override {
+        if (!Self().IsOwnCode(device.mCode)) return GetInternalInitialNumber(device, number);
+        number = Family::kInitialNumber;
+        return true;
+    }
+
+    bool CanUseBitOfWord(const PqDevice& device, int dataType) const override {
+        if (!Self().BitOfWordOffered()) return false;
+        if (IsInternalDevice(device)) return CanUseInternalBitOfWord(device, dataType);
+        CString kind;
+        return dataType == 'b' && GetDeviceKindText(device, kind) && kind == "WORD";
+    }
+
+    bool SetDeviceByPrefix(std::wstring prefix, int dataType, PqDevice& device) const override {
+        const std::int32_t channel = device.mChannel;
+        device.Clear();
+        device.mType = dataType;
+        bool found = false;
+        for (const family::PrefixCode& p : Self().PrefixOrder()) {
+            if (prefix == p.prefix) {
+                device.mCode = p.code;
+                device.mNumber = p.number;
+                found = true;
+                break;
+            }
+        }
+        if (!found && !SetInternalDeviceByPrefix(prefix, dataType, device)) return false;
+        device.mChannel = IsInternalDevice(device) ? 0 : channel;
+        return true;
+    }
+
+    // Dialog texts to record: check each text in its base, compose the device text, parse it.
+    DeviceResult FieldsToDevice(PqDevice& device, DeviceFields& fields) const override {
+        if (fields.prefix.IsEmpty() || fields.prefix == "??") return DeviceResult::UnknownDeviceCode;
+        if (fields.number.IsEmpty()) {
+            std::int32_t initial = 0;
+            GetInitialNumber(device, initial);
+            fields.number.Format("%ld", static_cast<long>(initial));
+        }
+        int base = 10;
+        GetNumberBase(device, base);
+        if (!IsValidNumberText(base, fields.number)) return DeviceResult::InvalidDeviceFormat;
+        if (!fields.bit.IsEmpty()) {
+            int bitBase, low, high, digits;
+            GetBitPositionRange(device, bitBase, low, high, digits);
+            if (!IsValidNumberText(bitBase, fields.bit)) return DeviceResult::InvalidDeviceFormat;
+            const long bit = std::strtol(fields.bit.GetString(), nullptr, 10);
+            if (bit < low || bit > high) return DeviceResult::NumberOutOfRange;
+        }
+        if (const auto r = Self().CheckNetworkFields(fields); r != DeviceResult::Ok) return r;
+
+        CString text = CString(Self().NetworkPrefixText(fields)) + fields.prefix + fields.number;
+        if (!fields.bit.IsEmpty()) text += ".b" + fields.bit;
+        DeviceResult r = Self().StringToDevice(family::WidenFieldText(text), device.mType, device);
+        if (r == DeviceResult::Ok && family::BreaksFlag4(device, GetEditFlags()))
+            r = DeviceResult::InvalidDeviceNumber;
+        return r;
+    }
+
+    // Record to dialog texts: the prefix, then number and bit split out of the device text.
+    DeviceResult DeviceToFields(PqDevice device, DeviceFields& fields) const override {
+        fields.Reset();
+        std::wstring prefix;
+        GetDevicePrefix(device, prefix);
+        const std::string prefixText = NormalizeDeviceText(prefix, Family::kUpperPrefixFields);
+        std::wstring text;
+        DeviceResult r = Self().DeviceToLocalString(device, text);
+        if (r != DeviceResult::Ok) return r;
+        if (family::BreaksFlag4(device, GetEditFlags())) r = DeviceResult::InvalidDeviceNumber;
+        fields.prefix = prefixText;
+        family::SplitNumberAndBit(NormalizeDeviceText(text, false), prefixText.size(), fields);
+        Self().FillNetworkFields(device, fields);
+        return r;
+    }
+
+    // Defaults for a family without devices of its own (only the internal ones); every family
+    // with devices replaces them.
+    bool GetNumberRangeTexts(const PqDevice& device, Names& lows, Names& highs) const override {
+        lows.clear();
+        highs.clear();
+        return GetInternalNumberRangeTexts(device, lows, highs);
+    }
+    DeviceResult CheckDeviceFields(DeviceFields&, PqDevice& device, int count,
+                                   PqDevice&) const override {
+        return Self().CheckDeviceRange(device, count);
+    }
+    void GetDeviceKinds(int category, const PqDevice& device, int dataType, int editFlags,
+                        Names& names, Codes& codes) const override {
+        if (category == 1 || category == 3) {
+            AddInternalBitKinds(device, dataType, editFlags, names, codes);
+        } else if (category == 2 || category == 4) {
+            AddInternalWordKinds(device, dataType, editFlags, names, codes);
+        } else {
+            names.clear();
+            codes.clear();
+        }
+    }
+
+    // ---- Not built yet: the kind list of the device-entry dialog.
     bool GetDeviceKindList(const PqDevice&, int, int, Names& names, Codes& codes) const override {
         names.clear();
         codes.clear();
         return false;
     }
-    bool GetNumberRangeTexts(const PqDevice&, Names& lows, Names& highs) const override {
-        lows.clear();
-        highs.clear();
-        return false;
-    }
-    bool CanUseBitOfWord(const PqDevice&, int) const override { return false; }
-    bool GetDeviceKindText(const PqDevice&, CString& kind) const override {
-        kind.Empty();
-        return false;
-    }
-    DeviceResult CheckDeviceFields(DeviceFields&, PqDevice&, int, PqDevice&) const override {
-        return DeviceResult::UnknownDeviceCode;
-    }
-    bool GetInitialNumber(const PqDevice&, std::int32_t&) const override { return false; }
-    bool SetDeviceByPrefix(std::wstring, int, PqDevice&) const override { return false; }
-    void GetDeviceKinds(int, const PqDevice&, int, int, Names& names,
-                        Codes& codes) const override {
-        names.clear();
-        codes.clear();
-    }
 
 protected:
     FamilyEditor() = default;
     ~FamilyEditor() = default;
+
+    const Family& Self() const { return static_cast<const Family&>(*this); }
 };
 
 template <class Family>
@@ -83,9 +206,10 @@ public:
     int GetPlcCode() const override { return Family::kPlcCode; }
     std::wstring GetPlcId() const override { return std::wstring(Family::kPlcId); }
 
-    // Every family's defaults: MB/OB-style bit 157 and IW-style word 168.
-    PqDevice GetDefaultBitDevice() const override { return MakeDefault(157, 'b'); }
-    PqDevice GetDefaultWordDevice() const override { return MakeDefault(168, 'i'); }
+    PqDevice GetDefaultBitDevice() const override { return MakeDefault(Family::kDefaultBitCode, 'b'); }
+    PqDevice GetDefaultWordDevice() const override {
+        return MakeDefault(Family::kDefaultWordCode, 'i');
+    }
 
     int SetTerminalType(int type) override {
         if (type >= 8) type = 4;
@@ -101,6 +225,99 @@ public:
     bool IsAvailableForTerminalEx(int) const override { return TerminalType() != 1; }
     int GetInterfaceLevel() const override { return 3; }
 
+    DeviceResult DeviceToLocalString(const PqDevice& device, std::wstring& text) const override {
+        text.clear();
+        if (const auto r = Self().CheckDeviceRange(device, 1); r != DeviceResult::Ok) {
+            text = L"??";
+            return r;
+        }
+        if (!Self().IsOwnCode(device.mCode)) return InternalDeviceToString(TerminalType(), device, text);
+        text = Self().FormatOwn(device);
+        return DeviceResult::Ok;
+    }
+
+    DeviceResult DeviceToString(const PqDevice& device, std::wstring& text) const override {
+        return DeviceToLocalString(device, text);
+    }
+
+    DeviceResult NetworkToString(const PqDevice&, std::wstring& text) const override {
+        text.clear();
+        return DeviceResult::Ok;
+    }
+
+    // Typed text to record: normalise, let the family's patterns try, else the internal devices,
+    // then the family's own range check decides.
+    DeviceResult StringToDevice(const std::wstring& text, int dataType,
+                                PqDevice& device) const override {
+        const std::int32_t channel = device.mChannel;
+        device.Clear();
+        family::ParseState state;
+        state.text = NormalizeDeviceText(text, true);
+        state.dataType = dataType;
+        if (state.text.empty()) return DeviceResult::InvalidDeviceName;
+
+        typename Family::Network network;
+        if (const auto r = Self().ReadNetworkPrefix(state.text, network); r != DeviceResult::Ok)
+            return r;
+        const family::ParseOutcome own =
+            family::ParseOwnDevice(Self().ParseRules(), state, Self().MaxTypedValue());
+        if (own.matched) {
+            device.mCode = own.code;
+            device.mNumber = state.number;
+            if (own.result != DeviceResult::Ok) return own.result;
+        } else {
+            const std::wstring rest(state.text.begin(), state.text.end());
+            if (const auto r = StringToInternalDevice(TerminalType(), rest, dataType, device);
+                r != DeviceResult::Ok)
+                return r;
+        }
+        if (const auto r = Self().StoreNetwork(network, device); r != DeviceResult::Ok) return r;
+        device.mType = dataType;
+        device.mChannel = channel;
+        return Self().CheckDeviceRange(device, 1);
+    }
+
+    bool IsPlcBitAddress(const PlcAddress& address) const override {
+        if (TerminalType() == 1) return false;
+        return (Self().IsBitAddressCode(address.code) || address.code == internal_device::kGB) &&
+               address.kind == PlcDataKind::Bit;
+    }
+
+    bool IsBitDevice(const PqDevice& device) const override {
+        if (Self().CheckDeviceRange(device, 1) != DeviceResult::Ok) return false;
+        if (Self().IsOwnCode(device.mCode)) return Self().IsOwnBitKind(device.mCode);
+        return GetInternalDeviceKindLetter(device) == 'B';
+    }
+
+    bool IsWordDevice(const PqDevice& device) const override {
+        if (Self().CheckDeviceRange(device, 1) != DeviceResult::Ok) return false;
+        if (Self().IsOwnCode(device.mCode)) return !Self().IsOwnBitKind(device.mCode);
+        return GetInternalDeviceKindLetter(device) == 'W';
+    }
+
+    int GetDeviceOrder(const PqDevice& device) const override {
+        return family::OrderInTables(Self().Tables(TerminalType()), device.mCode);
+    }
+
+    const char* const* GetDeviceNameTable(int& count, int which) const override {
+        const family::DeviceTables tables = Self().Tables(TerminalType());
+        if ((which != 0 && which != 1) || tables.names.empty()) {
+            count = 0;
+            return nullptr;
+        }
+        count = static_cast<int>(tables.names.size());
+        return tables.names.data();
+    }
+
+    const int* GetDeviceCodeTable(int& count) const override {
+        const family::DeviceTables tables = Self().Tables(TerminalType());
+        count = static_cast<int>(tables.codes.size());
+        return tables.codes.empty() ? nullptr : tables.codes.data();
+    }
+
+    // ---- Not built yet: the device-entry dialog.
+    bool EditDevice(int, int, int, PqDevice&, int) override { return false; }
+
     // Shared by every object of the family for the life of the module.
     static PqDevice& LastUsedBitDevice() {
         static PqDevice device;
@@ -111,48 +328,54 @@ public:
         return device;
     }
 
-    // ---- Not built yet: device syntax, ranges, flat addresses and tables of the family. Until
-    // then they refuse plainly: "??" texts, UnknownDeviceCode, false, empty.
-    DeviceResult DeviceToString(const PqDevice&, std::wstring& text) const override {
-        return NotYet(text);
+    // Defaults for a family without devices of its own; every family with devices replaces them.
+    static bool IsOwnCode(int) { return false; }
+    static bool IsOwnBitKind(int) { return false; }
+    static std::wstring FormatOwn(const PqDevice&) { return {}; }
+    static family::DeviceTables Tables(int) { return {}; }
+    static bool IsBitAddressCode(int) { return false; }
+    static std::span<const family::ParseRule> ParseRules() { return {}; }
+    static std::optional<std::int32_t> MaxTypedValue() { return std::nullopt; }
+    static const wchar_t* PrefixOf(const PqDevice&) { return nullptr; }
+    static int NumberBaseOf(const PqDevice&) { return 10; }
+    static std::span<const family::PrefixCode> PrefixOrder() { return {}; }
+    static bool BitOfWordOffered() { return true; }
+    DeviceResult CheckDeviceRange(const PqDevice& device, int count) const override {
+        return CheckInternalDeviceRange(TerminalType(), device, count);
     }
-    DeviceResult DeviceToLocalString(const PqDevice&, std::wstring& text) const override {
-        return NotYet(text);
+    DeviceResult DeviceToPlcAddress(const PqDevice& device, PlcAddress& address) const override {
+        return InternalDeviceToPlcAddress(TerminalType(), device, address);
     }
-    DeviceResult NetworkToString(const PqDevice&, std::wstring& text) const override {
-        text.clear();
-        return DeviceResult::UnknownDeviceCode;
-    }
-    DeviceResult StringToDevice(const std::wstring&, int, PqDevice&) const override {
-        return DeviceResult::UnknownDeviceCode;
-    }
-    DeviceResult CheckDeviceRange(const PqDevice&, int) const override {
-        return DeviceResult::UnknownDeviceCode;
-    }
-    DeviceResult DeviceToPlcAddress(const PqDevice&, PlcAddress& address) const override {
-        address = PlcAddress{};
-        return DeviceResult::UnknownDeviceCode;
-    }
-    DeviceResult PlcAddressToDevice(const PlcAddress&, PqDevice& device) const override {
+    DeviceResult PlcAddressToDevice(const PlcAddress& address, PqDevice& device) const override {
         device.Clear();
-        return DeviceResult::UnknownDeviceCode;
+        if (RefusedOnCompactTerminal(address)) return DeviceResult::InvalidDeviceType;
+        return PlcAddressToInternalDevice(TerminalType(), address, device);
     }
-    bool IsPlcBitAddress(const PlcAddress&) const override { return false; }
-    bool IsBitDevice(const PqDevice&) const override { return false; }
-    bool IsWordDevice(const PqDevice&) const override { return false; }
-    int GetDeviceOrder(const PqDevice&) const override { return -1; }
-    const char* const* GetDeviceNameTable(int& count, int) const override {
-        count = 0;
-        return nullptr;
-    }
-    const int* GetDeviceCodeTable(int& count) const override {
-        count = 0;
-        return nullptr;
-    }
-    bool EditDevice(int, int, int, PqDevice&, int) override { return false; }
+
+    // Families without a network part.
+    struct Network {};
+    static DeviceResult ReadNetworkPrefix(std::string&, Network&) { return DeviceResult::Ok; }
+    static DeviceResult StoreNetwork(const Network&, PqDevice&) { return DeviceResult::Ok; }
+    static DeviceResult CheckNetworkFields(const DeviceFields&) { return DeviceResult::Ok; }
+    static std::string NetworkPrefixText(const DeviceFields&) { return {}; }
+    static void FillNetworkFields(const PqDevice&, DeviceFields&) {}
+
+    // Most families show their dialog prefixes upper-cased.
+    static constexpr bool kUpperPrefixFields = true;
+    static constexpr std::int32_t kInitialNumber = 0;
+    static constexpr int kDefaultBitCode = 157;
+    static constexpr int kDefaultWordCode = 168;
 
 protected:
     FamilyPlc() = default;
+
+    // The compact terminal takes no flat address of the kinds 9, 10 and 11.
+    bool RefusedOnCompactTerminal(const PlcAddress& address) const {
+        const auto kind = static_cast<int>(address.kind);
+        return TerminalType() == 1 && (kind == 9 || kind == 10 || kind == 11);
+    }
+
+    const Family& Self() const { return static_cast<const Family&>(*this); }
 
 private:
     static PqDevice MakeDefault(int code, int type) {
@@ -160,9 +383,5 @@ private:
         device.mCode = code;
         device.mType = type;
         return device;
-    }
-    static DeviceResult NotYet(std::wstring& text) {
-        text = L"??";
-        return DeviceResult::UnknownDeviceCode;
     }
 };

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/Printers.h"
 #include "pqcore/PqDevice.h"
 
 namespace {

@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "support/Printers.h"
 #include "plc/PlcAddressForms.h"
 
 namespace {

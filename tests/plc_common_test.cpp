@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/Printers.h"
 #include "support/FakePlc.h"
 
 namespace {

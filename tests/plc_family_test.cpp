@@ -7,6 +7,7 @@
 #include <tuple>
 #include <type_traits>
 
+#include "support/Printers.h"
 #include "families/ZorvikanGL.h"
 #include "families/ZorvikanH.h"
 #include "families/ZorvikanMP.h"

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "support/Printers.h"
 #include "plc/InternalDevices.h"
 
 namespace {
