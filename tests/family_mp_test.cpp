@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/Devices.h"
 #include "support/Printers.h"
 #include "families/ZorvikanMP.h"
 
@@ -17,15 +18,7 @@ using pqcore::PqDevice;
 constexpr int kIB = 156, kMB = 157, kIW = 168, kMW = 175;
 constexpr int kTypes[] = {'b', 'i', 'u', 'd', 'I', 'U', 'D', 'F'};
 
-PqDevice Dev(int code, int number, int type, int network = 0, int station = 0) {
-    PqDevice d;
-    d.mCode = code;
-    d.mNumber = number;
-    d.mType = type;
-    d.mSegment.mNetworkNo = static_cast<std::int16_t>(network);
-    d.mSegment.mStationNo = static_cast<std::int16_t>(station);
-    return d;
-}
+using test_support::Dev;
 
 ZorvikanMP Plc(int terminal) {
     ZorvikanMP plc;

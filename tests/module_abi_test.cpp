@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "pqcore/PqPlcIF.h"
+#include "support/Devices.h"
 
 namespace host_view {
 
@@ -109,13 +110,7 @@ const Expected kExpected[] = {{L"ZORVIKAN-GL", 4, false},
                               {L"ZORVIKAN-MS", 15, false},
                               {L"ZORVIKAN-MP", 25, true}};
 
-PqDevice Dev(int code, int number, int type) {
-    PqDevice d;
-    d.mCode = code;
-    d.mNumber = number;
-    d.mType = type;
-    return d;
-}
+using test_support::Dev;
 
 TEST_F(LoadedModule, ExportsListAndCreateEveryType) {
     std::wstring names = L"left over";

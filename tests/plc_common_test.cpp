@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/Devices.h"
 #include "support/Printers.h"
 #include "support/FakePlc.h"
 
@@ -13,13 +14,7 @@ namespace {
 
 using pqcore::PqDevice;
 
-PqDevice Dev(int code, int number, int type = 'i') {
-    PqDevice d;
-    d.mCode = code;
-    d.mNumber = number;
-    d.mType = type;
-    return d;
-}
+using test_support::Dev;
 
 TEST(DataTypeTag, EveryTypeCharacter) {
     FakePlc plc;

@@ -7,6 +7,7 @@
 #include <tuple>
 #include <type_traits>
 
+#include "support/Devices.h"
 #include "support/Printers.h"
 #include "families/ZorvikanGL.h"
 #include "families/ZorvikanH.h"
@@ -18,13 +19,7 @@ namespace {
 
 using pqcore::PqDevice;
 
-PqDevice Dev(int code, int number, int type) {
-    PqDevice d;
-    d.mCode = code;
-    d.mNumber = number;
-    d.mType = type;
-    return d;
-}
+using test_support::Dev;
 
 template <class Family>
 class FamilyTest : public ::testing::Test {};

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "support/Devices.h"
 #include "support/Printers.h"
 #include "plc/InternalDevices.h"
 
@@ -18,13 +19,7 @@ int Width(int type) {
     return type == 'b' ? 1 : (type == 'I' || type == 'U' || type == 'D' || type == 'F') ? 32 : 16;
 }
 
-PqDevice Dev(int code, int number, int type) {
-    PqDevice d;
-    d.mCode = code;
-    d.mNumber = number;
-    d.mType = type;
-    return d;
-}
+using test_support::Dev;
 
 // Limits in bits by terminal type (0 = the kind does not exist there).
 struct Limits {
