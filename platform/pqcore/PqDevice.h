@@ -103,7 +103,9 @@ public:
     std::int32_t mType = 'b';
     std::wstring mName;
     std::wstring mAuxText;
-    std::uint32_t mLabelId = 0;
+    // The host's label map assigns it while the record prints itself (a const operation), so it
+    // must stay writable through const records.
+    mutable std::uint32_t mLabelId = 0;
 
     // Defined by the host library; null means no label lookups.
     PQCORE1_API static project::PqLabelMapIF* mLabelMap;
