@@ -22,8 +22,10 @@
 //   int NumberBaseOf(const PqDevice&) const;
 //   std::span<const family::PrefixCode> PrefixOrder() const;   SetDeviceByPrefix order
 //   bool BitOfWordOffered() const;            whether bits of words may be chosen at all
-// plus CheckDeviceRange, DeviceToPlcAddress, PlcAddressToDevice, GetNumberRangeTexts,
-// CheckDeviceFields and GetDeviceKinds.
+//   std::span<const family::Kind> BitKinds() const, WordKinds() const;  dialog kind lists
+//   bool KindsOffered() const, CrossKindsOffered() const;  which categories have kinds
+// plus CheckDeviceRange, DeviceToPlcAddress, PlcAddressToDevice, GetNumberRangeTexts and
+// CheckDeviceFields.
 #pragma once
 
 #include <cstdlib>
@@ -38,17 +40,6 @@
 #include "plc/DeviceText.h"
 #include "plc/InternalDevices.h"
 #include "plc/PlcAddressForms.h"
-
-namespace family {
-
-// SetDeviceByPrefix: a prefix, the code it selects and the number it starts at.
-struct PrefixCode {
-    const wchar_t* prefix;
-    int code;
-    std::int32_t number;
-};
-
-}  // namespace family
 
 template <class Family>
 class FamilyEditor : public CPlcObject {
@@ -172,11 +163,19 @@ public:
                                    PqDevice&) const override {
         return Self().CheckDeviceRange(device, count);
     }
+    // The kinds of a category: 1 bit kinds, 2 word kinds, 3 bit kinds offered for word data,
+    // 4 word kinds offered for bit data; each followed by the matching internal kinds.
     void GetDeviceKinds(int category, const PqDevice& device, int dataType, int editFlags,
                         Names& names, Codes& codes) const override {
-        if (category == 1 || category == 3) {
+        const bool cross = Self().CrossKindsOffered();
+        if (!Self().KindsOffered()) {
+            names.clear();
+            codes.clear();
+        } else if (category == 1 || (category == 3 && cross)) {
+            family::AppendKinds(Self().BitKinds(), names, codes);
             AddInternalBitKinds(device, dataType, editFlags, names, codes);
-        } else if (category == 2 || category == 4) {
+        } else if (category == 2 || (category == 4 && cross)) {
+            family::AppendKinds(Self().WordKinds(), names, codes);
             AddInternalWordKinds(device, dataType, editFlags, names, codes);
         } else {
             names.clear();
@@ -194,6 +193,18 @@ public:
 protected:
     FamilyEditor() = default;
     ~FamilyEditor() = default;
+
+    // For families whose dialog prefix must still name the device (a number typed under one
+    // prefix may belong to another): the device's own prefix, as the dialog shows it, must equal
+    // the prefix field exactly; then the range check decides.
+    DeviceResult CheckPrefixThenRange(const DeviceFields& fields, const PqDevice& device,
+                                      int count) const {
+        std::wstring prefix;
+        GetDevicePrefix(device, prefix);
+        if (NormalizeDeviceText(prefix, false) != fields.prefix.str())
+            return DeviceResult::InvalidDeviceNumber;
+        return Self().CheckDeviceRange(device, count);
+    }
 
     const Family& Self() const { return static_cast<const Family&>(*this); }
 };
@@ -340,6 +351,10 @@ public:
     static int NumberBaseOf(const PqDevice&) { return 10; }
     static std::span<const family::PrefixCode> PrefixOrder() { return {}; }
     static bool BitOfWordOffered() { return true; }
+    static std::span<const family::Kind> BitKinds() { return {}; }
+    static std::span<const family::Kind> WordKinds() { return {}; }
+    bool KindsOffered() const { return this->EditorTerminalType() != 1; }
+    bool CrossKindsOffered() const { return true; }
     DeviceResult CheckDeviceRange(const PqDevice& device, int count) const override {
         return CheckInternalDeviceRange(TerminalType(), device, count);
     }

@@ -83,6 +83,13 @@ std::wstring WidenFieldText(const CString& text);
 // ".b" (or after "." alone).
 void SplitNumberAndBit(const std::string& text, std::size_t prefixLength, DeviceFields& fields);
 
+// SetDeviceByPrefix: a prefix, the code it selects and the number it starts at.
+struct PrefixCode {
+    const wchar_t* prefix;
+    int code;
+    std::int32_t number;
+};
+
 // Kind lists for the dialog: names and codes appended in step.
 struct Kind {
     const wchar_t* name;

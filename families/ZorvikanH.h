@@ -1,4 +1,6 @@
-// The ZORVIKAN-H family.
+// The ZORVIKAN-H family (CP9200(H)): seven prefixes on six codes. Code 175 is written "DW" for
+// words 0..2047 and "MW" (counted from word 2048) beyond; IB and OB are numbered by bit address.
+// Flat addresses fold all bits under 157 and all registers but ZD under 175.
 #pragma once
 
 #include <string_view>
@@ -9,4 +11,26 @@ class ZorvikanH final : public FamilyPlc<ZorvikanH> {
 public:
     static constexpr int kPlcCode = 10;
     static constexpr std::wstring_view kPlcId = L"ZORVIKAN-H";
+
+    DeviceResult CheckDeviceRange(const PqDevice& device, int count) const override;
+    DeviceResult DeviceToPlcAddress(const PqDevice& device, PlcAddress& address) const override;
+    DeviceResult PlcAddressToDevice(const PlcAddress& address, PqDevice& device) const override;
+    int GetDeviceOrder(const PqDevice& device) const override;
+    bool GetNumberRangeTexts(const PqDevice& device, Names& lows, Names& highs) const override;
+    DeviceResult CheckDeviceFields(DeviceFields& fields, PqDevice& device, int count,
+                                   PqDevice& before) const override;
+
+    // Family rules (see FamilyPlc.h).
+    static bool IsOwnCode(int code);
+    static bool IsOwnBitKind(int code);
+    static std::wstring FormatOwn(const PqDevice& device);
+    static family::DeviceTables Tables(int terminalType);
+    static bool IsBitAddressCode(int code);
+    static std::span<const family::ParseRule> ParseRules();
+    static std::optional<std::int32_t> MaxTypedValue();
+    static const wchar_t* PrefixOf(const PqDevice& device);
+    static int NumberBaseOf(const PqDevice& device);
+    static std::span<const family::PrefixCode> PrefixOrder();
+    static std::span<const family::Kind> BitKinds();
+    static std::span<const family::Kind> WordKinds();
 };

@@ -1,62 +1,30 @@
 #include "families/ZorvikanMP.h"
 
+#include "families/IoMemoryKinds.h"
 #include "util/Format.h"
 
 using family::ParseRule;
 using family::ParseState;
-using namespace internal_device;
+using namespace family::io_memory;
 
 namespace {
 
-constexpr int kIB = 156;
-constexpr int kMB = 157;
-constexpr int kIW = 168;
-constexpr int kMW = 175;
+constexpr Limits kLimits = {524288, 1048560, 524288, 1048560};  // IB/IW words to 0x7FFF, MB/MW to 65534
+constexpr Blocks kBlocks = {7, 15, true};
+constexpr TextFormats kFormats = {L"IB%05lX", L"IB%04lX", L"MB%05ld%lX", L"MB%05ld"};
+constexpr RangeTexts kRangeTexts = {
+    L"00000", L"7FFFF", L"7FFF0", L"0000", L"7FFF", L"7FFE",     // IB
+    L"000000", L"65534F", L"655340", L"00000", L"65534", L"65533",  // MB
+    L"0000", L"7FFF", L"7FFE",                                  // IW
+    L"0", L"65534", L"65533",                                   // MW
+};
 
-// Flat codes of the bit blocks beyond the first 4096 words: IB 1..7, MB 1..15.
-constexpr int kIbBlockBase = 39936;
-constexpr int kMbBlockBase = 40192;
-constexpr int kIbBlocks = 7;
-constexpr int kMbBlocks = 15;
-
-constexpr std::int64_t kIbIwLimit = 524288;    // words 0..0x7FFF
-constexpr std::int64_t kMbMwLimit = 1048560;   // words 0..65534
-constexpr std::int32_t kMaxTypedValue = 0xFFFF00;
-
-constexpr util::ScanPattern kMbBitField("MB%05ld%01lx%n");
-constexpr util::ScanPattern kMbWord("MB%8ld%n");
-
-// MB with a bit type: five decimal word digits and one hex bit digit, right-aligned in a
-// six-digit field ("MB1F" reads as "MB00001F": word 1, bit 15). Other types: a decimal word.
-DeviceResult ConvertMb(ParseState& s) {
-    if (s.dataType == 'b') {
-        if (s.text.size() > 8) return DeviceResult::InvalidDeviceFormat;
-        const std::string digits = s.text.substr(2);
-        s.text = "MB" + std::string(6 - digits.size(), '0') + digits;
-        std::int32_t word = 0, bit = 0;
-        if (util::Scan(s.text, kMbBitField, word, bit, s.used) != 2)
-            return DeviceResult::InvalidDeviceFormat;
-        s.value = word;
-        s.number = family::Times16(word) + bit;
-        if (word >= 65535 || bit >= 16) return DeviceResult::NumberOutOfRange;
-        return DeviceResult::Ok;
-    }
-    if (s.text.size() > 7) return DeviceResult::InvalidDeviceFormat;
-    if (util::Scan(s.text, kMbWord, s.value, s.used) != 1) return DeviceResult::InvalidDeviceFormat;
-    s.number = family::Times16(s.value);
-    return DeviceResult::Ok;
-}
-
-// IB is hexadecimal throughout: the bit address with a bit type, else the word.
-DeviceResult ConvertIb(ParseState& s) {
-    if (s.text.size() > (s.dataType == 'b' ? 7u : 6u)) return DeviceResult::InvalidDeviceFormat;
-    s.number = s.dataType == 'b' ? s.value : family::Times16(s.value);
-    return DeviceResult::Ok;
-}
+DeviceResult ConvertMbWords(ParseState& s) { return ConvertMb(s, 65535); }
+DeviceResult ConvertIbBits(ParseState& s) { return ConvertIb(s, 7, 6); }
 
 constexpr ParseRule kRules[] = {
-    {util::ScanPattern("MB%8lx%n"), kMB, false, &ConvertMb},
-    {util::ScanPattern("IB%8lx%n"), kIB, false, &ConvertIb},
+    {util::ScanPattern("MB%8lx%n"), kMB, false, &ConvertMbWords},
+    {util::ScanPattern("IB%8lx%n"), kIB, false, &ConvertIbBits},
     {util::ScanPattern("IW%8lx%n"), kIW, true, &family::ValueIsWord},
     {util::ScanPattern("MW%8ld%n"), kMW, true, &family::ValueIsWord},
 };
@@ -65,15 +33,12 @@ constexpr util::ScanPattern kPrefixPresent("%u-%x%c");
 constexpr util::ScanPattern kPrefixStation("%8u-%8u%c%n");
 constexpr util::ScanPattern kPrefixOwn("%8u-%8x%c%n");
 
+using internal_device::kGB;
+using internal_device::kGD;
+using internal_device::kGS;
 constexpr const char* kNames[] = {"GB", "GD", "GS", "MB", "IB", "IW", "MW"};
 constexpr int kCodes[] = {kGB, kGD, kGS, kMB, kIB, kIW, kMW};
 constexpr int kCompactCodes[] = {kGB, kGD, kMB, kIB, kIW, kMW};
-
-constexpr family::PrefixCode kPrefixOrder[] = {
-    {L"IB", kIB, 0}, {L"MB", kMB, 0}, {L"IW", kIW, 0}, {L"MW", kMW, 0}};
-
-constexpr family::Kind kBitKinds[] = {{L"MB", kMB}, {L"IB", kIB}};
-constexpr family::Kind kWordKinds[] = {{L"IW", kIW}, {L"MW", kMW}};
 
 bool WithoutNetwork(int terminalType) {
     return terminalType == 1 || terminalType == 3 || terminalType == 6;
@@ -86,9 +51,6 @@ bool SetRange(int& base, int& min, int& max, int& digits, int high) {
     digits = 1;
     return true;
 }
-
-// The block of a bit device's word, with the flat code base and the number of blocks.
-int BlockOf(std::int32_t word) { return word / 4096; }
 
 }  // namespace
 
@@ -126,28 +88,11 @@ bool ZorvikanMP::CarriesNetwork() const {
 
 // ---- Text -------------------------------------------------------------------------------------
 
-bool ZorvikanMP::IsOwnCode(int code) {
-    return code == kIB || code == kMB || code == kIW || code == kMW;
-}
+bool ZorvikanMP::IsOwnCode(int code) { return family::io_memory::IsOwnCode(code); }
 
-bool ZorvikanMP::IsOwnBitKind(int code) { return code == kIB || code == kMB; }
+bool ZorvikanMP::IsOwnBitKind(int code) { return IsBitKind(code); }
 
-std::wstring ZorvikanMP::FormatOwn(const PqDevice& device) {
-    const long number = device.mNumber;
-    const long word = number / 16;
-    const int bit = static_cast<int>(number % 16);
-    const bool isBit = device.mType == 'b';
-    switch (device.mCode) {
-        case kIB: return isBit ? util::Format(L"IB%05lX", number) : util::Format(L"IB%04lX", word);
-        case kMB:
-            return isBit ? util::Format(L"MB%05ld%lX", word, static_cast<long>(bit))
-                         : util::Format(L"MB%05ld", word);
-        case kIW:
-            return util::Format(L"IW%04lX", word) + (isBit ? util::Format(L".b%d", bit) : L"");
-        default:
-            return util::Format(L"MW%ld", word) + (isBit ? util::Format(L".b%d", bit) : L"");
-    }
-}
+std::wstring ZorvikanMP::FormatOwn(const PqDevice& device) { return FormatDevice(device, kFormats); }
 
 DeviceResult ZorvikanMP::NetworkToString(const PqDevice& device, std::wstring& text) const {
     text.clear();
@@ -174,7 +119,7 @@ DeviceResult ZorvikanMP::DeviceToString(const PqDevice& device, std::wstring& te
 
 std::span<const ParseRule> ZorvikanMP::ParseRules() { return kRules; }
 
-std::optional<std::int32_t> ZorvikanMP::MaxTypedValue() { return kMaxTypedValue; }
+std::optional<std::int32_t> ZorvikanMP::MaxTypedValue() { return 0xFFFF00; }
 
 DeviceResult ZorvikanMP::ReadNetworkPrefix(std::string& text, Network& network) const {
     if (!CarriesNetwork()) return DeviceResult::Ok;
@@ -218,21 +163,11 @@ DeviceResult ZorvikanMP::CheckSegment(const PqDevice& device) const {
 
 DeviceResult ZorvikanMP::CheckDeviceRange(const PqDevice& device, int count) const {
     const int t = TerminalType();
-    const int code = device.mCode;
-    const bool isBit = device.mType == 'b';
-    if ((t == 1 || t == 6) &&
-        (((code == kIB || code == kMB) && !isBit) || ((code == kIW || code == kMW) && isBit)))
-        return DeviceResult::InvalidDeviceType;
+    if (const auto r = CheckTypeForTerminal(t, device); r != DeviceResult::Ok) return r;
     // The compact terminal has no number limits at all, for any code.
     if (t != 1) {
-        DeviceResult r;
-        if (code == kIB || code == kIW)
-            r = family::CheckRun(device, count, kIbIwLimit);
-        else if (code == kMB || code == kMW)
-            r = family::CheckRun(device, count, kMbMwLimit);
-        else
-            return CheckInternalDeviceRange(t, device, count);
-        if (r != DeviceResult::Ok) return r;
+        if (!IsOwnCode(device.mCode)) return CheckInternalDeviceRange(t, device, count);
+        if (const auto r = CheckRange(device, count, kLimits); r != DeviceResult::Ok) return r;
     }
     if (const auto r = family::CheckWordAligned(device); r != DeviceResult::Ok) return r;
     return CheckSegment(device);
@@ -240,33 +175,12 @@ DeviceResult ZorvikanMP::CheckDeviceRange(const PqDevice& device, int count) con
 
 // ---- Flat addresses ---------------------------------------------------------------------------
 
-bool ZorvikanMP::IsBitAddressCode(int code) {
-    return code == kIB || code == kMB || (code > kIbBlockBase && code <= kIbBlockBase + kIbBlocks) ||
-           (code > kMbBlockBase && code <= kMbBlockBase + kMbBlocks);
-}
+bool ZorvikanMP::IsBitAddressCode(int code) { return family::io_memory::IsBitAddressCode(code, kBlocks); }
 
 DeviceResult ZorvikanMP::DeviceToPlcAddress(const PqDevice& device, PlcAddress& address) const {
     address = PlcAddress{};
-    const std::int32_t word = device.mNumber / 16;
-    const int code = device.mCode;
-    if (code == kIB || code == kMB) {
-        const int blocks = code == kIB ? kIbBlocks : kMbBlocks;
-        const int blockBase = code == kIB ? kIbBlockBase : kMbBlockBase;
-        const int block = BlockOf(word);
-        if (word >= 0 && block <= blocks) {
-            // Bits beyond the first 4096 words travel under one code per block.
-            if (DeviceToBitForm(device, address) && block > 0) {
-                address.code = blockBase + block;
-                address.address = device.mNumber - 65536 * block;
-            }
-        } else if (DeviceToWordForm(device, address)) {
-            address.address = word;
-        }
-    } else if (code == kIW || code == kMW) {
-        DeviceToWordForm(device, address);
-    } else {
-        return InternalDeviceToPlcAddress(TerminalType(), device, address);
-    }
+    if (!IsOwnCode(device.mCode)) return InternalDeviceToPlcAddress(TerminalType(), device, address);
+    ToPlcAddress(device, address, kBlocks);
     if (CarriesNetwork()) {
         address.network = static_cast<std::uint8_t>(device.mSegment.mNetworkNo);
         address.station = static_cast<std::uint8_t>(device.mSegment.mStationNo - 1);
@@ -278,22 +192,10 @@ DeviceResult ZorvikanMP::DeviceToPlcAddress(const PqDevice& device, PlcAddress& 
 DeviceResult ZorvikanMP::PlcAddressToDevice(const PlcAddress& address, PqDevice& device) const {
     device.Clear();
     if (RefusedOnCompactTerminal(address)) return DeviceResult::InvalidDeviceType;
-    const int code = address.code;
-    auto bitDevice = [&](int deviceCode, int block) {
-        if (!BitFormToDevice(address, device)) return;
-        device.mCode = deviceCode;
-        device.mNumber = static_cast<std::int32_t>(static_cast<std::uint32_t>(device.mNumber) +
-                                                   65536u * static_cast<std::uint32_t>(block));
-    };
-    if (code == kIB || (code > kIbBlockBase && code <= kIbBlockBase + kIbBlocks)) {
-        bitDevice(kIB, code == kIB ? 0 : code - kIbBlockBase);
-    } else if (code == kMB || (code > kMbBlockBase && code <= kMbBlockBase + kMbBlocks)) {
-        bitDevice(kMB, code == kMB ? 0 : code - kMbBlockBase);
-    } else if (code == kIW || code == kMW) {
-        WordFormToDevice(address, device);
-    } else if (const auto r = PlcAddressToInternalDevice(TerminalType(), address, device);
-               r != DeviceResult::Ok) {
-        return r;
+    if (!FromPlcAddress(address, device, kBlocks)) {
+        if (const auto r = PlcAddressToInternalDevice(TerminalType(), address, device);
+            r != DeviceResult::Ok)
+            return r;
     }
     if (device.mCode == 0) return DeviceResult::Ok;
     if (address.address < 0 || address.address > 65535) return DeviceResult::NumberOutOfRange;
@@ -322,24 +224,20 @@ family::DeviceTables ZorvikanMP::Tables(int terminalType) {
 // ---- Editor services --------------------------------------------------------------------------
 
 const wchar_t* ZorvikanMP::PrefixOf(const PqDevice& device) {
-    switch (device.mCode) {
-        case kIB: return L"IB";
-        case kMB: return L"MB";
-        case kIW: return L"IW";
-        case kMW: return L"MW";
-        default: return nullptr;
-    }
+    return family::io_memory::PrefixOf(device);
 }
 
 int ZorvikanMP::NumberBaseOf(const PqDevice& device) {
-    switch (device.mCode) {
-        case kMB: return device.mType == 'b' ? 16 : 10;
-        case kMW: return 10;
-        default: return 16;
-    }
+    return family::io_memory::NumberBaseOf(device);
 }
 
 std::span<const family::PrefixCode> ZorvikanMP::PrefixOrder() { return kPrefixOrder; }
+
+std::span<const family::Kind> ZorvikanMP::BitKinds() { return kBitKinds; }
+
+std::span<const family::Kind> ZorvikanMP::WordKinds() { return kWordKinds; }
+
+bool ZorvikanMP::CrossKindsOffered() const { return EditorTerminalType() != 1; }
 
 bool ZorvikanMP::BitOfWordOffered() const {
     const int t = EditorTerminalType();
@@ -351,52 +249,13 @@ bool ZorvikanMP::GetNumberRangeTexts(const PqDevice& device, Names& lows, Names&
     highs.clear();
     if (!IsOwnCode(device.mCode)) return GetInternalNumberRangeTexts(device, lows, highs);
     if (EditorTerminalType() == 1) return true;  // no limits on the compact terminal
-    const bool wide = family::IsWideType(device.mType);
-    const bool isBit = device.mType == 'b';
-    const bool flag4 = (GetEditFlags() & 4) != 0;
-    const wchar_t* low = L"";
-    const wchar_t* high = L"";
-    switch (device.mCode) {
-        case kIB:
-            low = isBit ? L"00000" : L"0000";
-            high = isBit ? (flag4 ? L"7FFF0" : L"7FFFF") : wide ? L"7FFE" : L"7FFF";
-            break;
-        case kMB:
-            low = isBit ? L"000000" : L"00000";
-            high = isBit ? (flag4 ? L"655340" : L"65534F") : wide ? L"65533" : L"65534";
-            break;
-        case kIW:
-            low = L"0000";
-            high = wide ? L"7FFE" : L"7FFF";
-            break;
-        default:
-            low = L"0";
-            high = wide ? L"65533" : L"65534";
-            break;
-    }
-    lows.emplace_back(low);
-    highs.emplace_back(high);
+    AppendRangeTexts(device, (GetEditFlags() & 4) != 0, kRangeTexts, lows, highs);
     return true;
 }
 
 DeviceResult ZorvikanMP::CheckDeviceFields(DeviceFields&, PqDevice& device, int count,
                                            PqDevice&) const {
     return CheckDeviceRange(device, count);
-}
-
-void ZorvikanMP::GetDeviceKinds(int category, const PqDevice& device, int dataType, int editFlags,
-                                Names& names, Codes& codes) const {
-    const bool compact = EditorTerminalType() == 1;
-    if (category == 1 || (category == 3 && !compact)) {
-        family::AppendKinds(kBitKinds, names, codes);
-        AddInternalBitKinds(device, dataType, editFlags, names, codes);
-    } else if (category == 2 || (category == 4 && !compact)) {
-        family::AppendKinds(kWordKinds, names, codes);
-        AddInternalWordKinds(device, dataType, editFlags, names, codes);
-    } else {
-        names.clear();
-        codes.clear();
-    }
 }
 
 DeviceResult ZorvikanMP::CheckNetworkFields(const DeviceFields& fields) const {

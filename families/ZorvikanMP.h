@@ -33,8 +33,6 @@ public:
     bool GetNumberRangeTexts(const PqDevice& device, Names& lows, Names& highs) const override;
     DeviceResult CheckDeviceFields(DeviceFields& fields, PqDevice& device, int count,
                                    PqDevice& before) const override;
-    void GetDeviceKinds(int category, const PqDevice& device, int dataType, int editFlags,
-                        Names& names, Codes& codes) const override;
 
     // Family rules (see FamilyPlc.h).
     static bool IsOwnCode(int code);
@@ -48,6 +46,10 @@ public:
     static int NumberBaseOf(const PqDevice& device);
     static std::span<const family::PrefixCode> PrefixOrder();
     bool BitOfWordOffered() const;
+    static std::span<const family::Kind> BitKinds();
+    static std::span<const family::Kind> WordKinds();
+    static bool KindsOffered() { return true; }
+    bool CrossKindsOffered() const;
 
     // The network part of a typed text: network number and station field (station + 1).
     struct Network {

@@ -1,4 +1,5 @@
-// The ZORVIKAN-SH family.
+// The ZORVIKAN-SH family (CP9200SH/MP900): the MP kinds and syntax with SH's ranges, zero padding
+// and block codes, and no network part.
 #pragma once
 
 #include <string_view>
@@ -9,4 +10,26 @@ class ZorvikanSH final : public FamilyPlc<ZorvikanSH> {
 public:
     static constexpr int kPlcCode = 8;
     static constexpr std::wstring_view kPlcId = L"ZORVIKAN-SH";
+
+    DeviceResult CheckDeviceRange(const PqDevice& device, int count) const override;
+    DeviceResult DeviceToPlcAddress(const PqDevice& device, PlcAddress& address) const override;
+    DeviceResult PlcAddressToDevice(const PlcAddress& address, PqDevice& device) const override;
+    bool GetNumberRangeTexts(const PqDevice& device, Names& lows, Names& highs) const override;
+
+    // Family rules (see FamilyPlc.h).
+    static bool IsOwnCode(int code);
+    static bool IsOwnBitKind(int code);
+    static std::wstring FormatOwn(const PqDevice& device);
+    static family::DeviceTables Tables(int terminalType);
+    static bool IsBitAddressCode(int code);
+    static std::span<const family::ParseRule> ParseRules();
+    static std::optional<std::int32_t> MaxTypedValue();
+    static const wchar_t* PrefixOf(const PqDevice& device);
+    static int NumberBaseOf(const PqDevice& device);
+    static std::span<const family::PrefixCode> PrefixOrder();
+    bool BitOfWordOffered() const;
+    static std::span<const family::Kind> BitKinds();
+    static std::span<const family::Kind> WordKinds();
+    static bool KindsOffered() { return true; }
+    bool CrossKindsOffered() const;
 };

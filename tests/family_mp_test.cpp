@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/Devices.h"
+#include "support/FamilyLaws.h"
 #include "support/Printers.h"
 #include "families/ZorvikanMP.h"
 
@@ -16,7 +17,6 @@ namespace {
 using pqcore::PqDevice;
 
 constexpr int kIB = 156, kMB = 157, kIW = 168, kMW = 175;
-constexpr int kTypes[] = {'b', 'i', 'u', 'd', 'I', 'U', 'D', 'F'};
 
 using test_support::Dev;
 
@@ -26,7 +26,7 @@ ZorvikanMP Plc(int terminal) {
     return plc;
 }
 
-std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
+using test_support::Narrow;
 
 struct ParseCase {
     int terminal;
@@ -508,63 +508,25 @@ TEST(MpShared, TypedTextAndOrderThroughTheFamily) {
 }
 
 // Every valid device of every kind, terminal type and data type prints and parses back to the
-// same record, and travels through its flat address unchanged. The sanitizer build steps through
-// the numbers with a stride that still visits both ends of every range.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr int kStride = 61;
-#else
-constexpr int kStride = 1;
-#endif
-
+// same record, and travels through its flat address unchanged, with a typeable segment where
+// the terminal type carries one.
 TEST(MpLaws, EveryValidDeviceRoundTrips) {
-    struct Kind {
-        int code;
-        int limit;
-    };
-    const Kind kinds[] = {{kIB, 524288}, {kMB, 1048560}, {kIW, 524288}, {kMW, 1048560},
-                          {12290, 65536}, {12289, 1048576}, {12291, 32768}};
+    const test_support::KindRange kinds[] = {{kIB, 0, 524288},  {kMB, 0, 1048560},
+                                             {kIW, 0, 524288},  {kMW, 0, 1048560},
+                                             {12290, 0, 65536}, {12289, 0, 1048576},
+                                             {12291, 0, 32768}};
     long checked = 0;
     for (int terminal = 0; terminal <= 7; ++terminal) {
-        const ZorvikanMP plc = Plc(terminal);
         const bool network = terminal == 4 || terminal == 5 || terminal == 7;
-        for (const Kind& k : kinds) {
-            for (int type : kTypes) {
-                const int step = type == 'b' ? kStride : 16 * kStride;
-                for (int n = 0; n < k.limit; n = (n + step < k.limit || n == k.limit - 16 || n == k.limit - 1)
-                                                      ? n + step
-                                                      : (type == 'b' ? k.limit - 1 : k.limit - 16)) {
-                    PqDevice d = Dev(k.code, n, type);
-                    d.mChannel = n % 256;
-                    if (network && k.code < 12289) {
-                        // Typeable segments: the own station, or network 1..239 with station 1..64.
-                        d.mSegment.mNetworkNo = static_cast<std::int16_t>(n % 240);
-                        d.mSegment.mStationNo =
-                            static_cast<std::int16_t>(d.mSegment.mNetworkNo ? 2 + n % 64 : 0);
-                    }
-                    if (plc.CheckDeviceRange(d, 1) != DeviceResult::Ok) continue;
-                    std::wstring text;
-                    if (plc.DeviceToLocalString(d, text) != DeviceResult::Ok) continue;  // internal, refused
-                    PqDevice back;
-                    back.mChannel = d.mChannel;
-                    if (network) {
-                        ASSERT_EQ(plc.DeviceToString(d, text), DeviceResult::Ok);
-                    }
-                    ASSERT_EQ(plc.StringToDevice(text, type, back), DeviceResult::Ok) << Narrow(text);
-                    PqDevice local = d;
-                    if (!network) local.mSegment = {};
-                    ASSERT_EQ(back, local) << Narrow(text);
-                    PlcAddress a;
-                    ASSERT_EQ(plc.DeviceToPlcAddress(d, a), DeviceResult::Ok);
-                    ASSERT_EQ(plc.PlcAddressToDevice(a, back), DeviceResult::Ok) << Narrow(text);
-                    // Internal devices carry no channel through their flat address.
-                    PqDevice flat = local;
-                    if (k.code >= 12289) flat.mChannel = 0;
-                    ASSERT_EQ(back, flat) << Narrow(text);
-                    ++checked;
-                    if (n == k.limit - 1) break;
-                }
-            }
-        }
+        auto segment = [network](PqDevice& d) {
+            if (!network || d.mCode >= 12289) return;
+            // Typeable segments: the own station, or network 1..239 with station 1..64.
+            const int n = d.mNumber;
+            d.mSegment.mNetworkNo = static_cast<std::int16_t>(n % 240);
+            d.mSegment.mStationNo = static_cast<std::int16_t>(d.mSegment.mNetworkNo ? 2 + n % 64 : 0);
+        };
+        checked += test_support::CheckRoundTrips(Plc(terminal), kinds, segment,
+                                                 terminal != 0 && terminal != 2);
     }
     EXPECT_GT(checked, 1000);
 }
@@ -601,23 +563,8 @@ TEST(MpLaws, SegmentsWithoutATypedForm) {
 
 // No text makes a result-code operation throw, in any terminal type and data type.
 RC_GTEST_PROP(MpLaws, AnyTextGivesAResultWithoutThrowing, ()) {
-    const auto units = *rc::gen::container<std::vector<wchar_t>>(
-        *rc::gen::inRange(0, 300),
-        rc::gen::oneOf(rc::gen::map(rc::gen::inRange(0, 0x10000),
-                                    [](int v) { return static_cast<wchar_t>(v); }),
-                       rc::gen::elementOf(std::wstring(L"0123456789ABFIMWBGDS-. :bx"))));
-    const std::wstring text(units.begin(), units.end());
-    const int terminal = *rc::gen::inRange(-1, 9);
-    const int type = *rc::gen::elementOf(std::vector<int>{'b', 'i', 'u', 'd', 'I', 'U', 'D', 'F', 'q'});
-    const ZorvikanMP plc = Plc(terminal);
-    PqDevice d;
-    const auto r = plc.StringToDevice(text, type, d);
-    RC_ASSERT(static_cast<int>(r) >= 0 && static_cast<int>(r) <= 9);
-    std::wstring tag;
-    const auto t = plc.TypedStringToDevice(text, d, tag, *rc::gen::arbitrary<bool>());
-    RC_ASSERT(static_cast<int>(t) >= 0 && static_cast<int>(t) <= 9);
-    std::wstring out;
-    if (r == DeviceResult::Ok) RC_ASSERT(plc.DeviceToLocalString(d, out) == DeviceResult::Ok);
+    ZorvikanMP plc;
+    test_support::CheckAnyTextGivesAResult(plc, L"0123456789ABFIMWBGDS-. :bx");
 }
 
 }  // namespace
