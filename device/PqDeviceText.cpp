@@ -3,6 +3,7 @@
 // stream operations of the host's value base class that reach them.
 #include <cstddef>
 #include <cstdint>
+#include <cctype>
 #include <cstdio>
 #include <ios>
 #include <istream>
@@ -149,9 +150,18 @@ std::wstring PqDevice::LabelKey() const {
 
 std::istream& PqDevice::ParseDevice(std::istream& in) {
     const HexNumbers hex(in);
+    // Blanks first, so that a failed read below can tell "no number here" (left to the end
+    // check, which meets the unread character) from a number it consumed and could not hold.
+    while (in.good() && std::isspace(in.peek())) in.get();
+    const auto start = in.tellg();
     // std::int32_t and std::int16_t reads fail outside their range, which gives every platform
     // the behaviour of the host's 32-bit long.
-    if (in >> mCode) {
+    if (!(in >> mCode)) {
+        mCode = 0;
+        in.clear();
+        if (start >= 0 && in.tellg() != start) util::RaiseFormatError(in, "unknown device format");
+        in.setstate(std::ios_base::failbit);
+    } else {
         util::ExpectChar(in, '.');
         in >> mNumber;
         if (in.fail()) util::RaiseFormatError(in, "unknown device format");

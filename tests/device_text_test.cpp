@@ -128,7 +128,11 @@ TEST(DeviceText, Reading) {
         {"9D.80000000/b", kFormat + "11"},
         {"9D.100000000/b", kFormat + "12"},
         {"7FFFFFFF.0/b", "32767:65535:0@0.0.0/b #12"},
-        {"80000000.0/b", kNoEnd + "8"},  // the first number is the end check's to report
+        // A first number that does not fit is malformed; one that is not there is the end
+        // check's to report.
+        {"80000000.0/b", kFormat + "8"},
+        {"FFFFFFFFFFFFFFFFFFFFFFFF\r", kFormat + "24"},
+        {"-", kFormat + "1"},
         // Hex reads take a sign, which the writer never produces.
         {"-1.-1/b", "-1:65535:-1@0.0.0/b #7"},
         {"9D.0@-1.-8000/b", "0:157:0@-1.-32768.0/b #15"},
@@ -369,7 +373,7 @@ std::string PlainLaw(const PqDevice& d, PqDevice& back) {
     const std::uint32_t first =
         (static_cast<std::uint32_t>(d.mChannel) << 16) + static_cast<std::uint32_t>(d.mCode);
     const auto& s = d.mSegment;
-    if (first > INT32_MAX) return "missing end(',' or ';' or '}')";
+    if (first > INT32_MAX) return "unknown device format";
     if (d.mNumber < 0) return "unknown device format";
     if (s.mNetworkNo < 0 || s.mStationNo < 0 || s.mExtNo < 0)
         return "unknown device-segment format";
