@@ -1,4 +1,7 @@
-// The ZORVIKAN-GL family.
+// The ZORVIKAN-GL family (GL/PROGIC8): decimal device numbers counted from 1, no network part.
+// D and the words R and SR are numbered in three blocks of 2048 (1.., 10001.., 20001..) that a
+// run of devices may not cross; every other kind is one range. Records count bits throughout:
+// word number × 16 + bit for the word kinds.
 #pragma once
 
 #include <string_view>
@@ -9,4 +12,26 @@ class ZorvikanGL final : public FamilyPlc<ZorvikanGL> {
 public:
     static constexpr int kPlcCode = 4;
     static constexpr std::wstring_view kPlcId = L"ZORVIKAN-GL";
+    static constexpr std::int32_t kInitialNumber = 1;
+
+    DeviceResult CheckDeviceRange(const PqDevice& device, int count) const override;
+    DeviceResult DeviceToPlcAddress(const PqDevice& device, PlcAddress& address) const override;
+    DeviceResult PlcAddressToDevice(const PlcAddress& address, PqDevice& device) const override;
+
+    DeviceResult DeviceToFields(PqDevice device, DeviceFields& fields) const override;
+    bool GetNumberRangeTexts(const PqDevice& device, Names& lows, Names& highs) const override;
+    DeviceResult CheckDeviceFields(DeviceFields& fields, PqDevice& device, int count,
+                                   PqDevice& reference) const override;
+    void GetDeviceKinds(int category, const PqDevice& device, int dataType, int editFlags,
+                        Names& names, Codes& codes) const override;
+
+    // Family rules (see FamilyPlc.h).
+    static bool IsOwnCode(int code);
+    static bool IsOwnBitKind(int code);
+    static std::wstring FormatOwn(const PqDevice& device);
+    static family::DeviceTables Tables(int terminalType);
+    static bool IsBitAddressCode(int code);
+    static std::span<const family::ParseRule> ParseRules();
+    static const wchar_t* PrefixOf(const PqDevice& device);
+    static std::span<const family::PrefixCode> PrefixOrder();
 };

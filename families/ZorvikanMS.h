@@ -1,4 +1,7 @@
-// The ZORVIKAN-MS family.
+// The ZORVIKAN-MS family (CP9300MS, MC compatible): bit devices OB and IB numbered by bit, word
+// devices I, M and o numbered by word, all decimal, no network part. The family writes the last
+// word kind with a lower-case "o" and reads it in either case. On flat addresses the three word
+// kinds share M's code: I words from 8000 on, o words from 9000 on.
 #pragma once
 
 #include <string_view>
@@ -9,4 +12,28 @@ class ZorvikanMS final : public FamilyPlc<ZorvikanMS> {
 public:
     static constexpr int kPlcCode = 15;
     static constexpr std::wstring_view kPlcId = L"ZORVIKAN-MS";
+    // The dialog shows "o" as the family writes it.
+    static constexpr bool kUpperPrefixFields = false;
+
+    DeviceResult CheckDeviceRange(const PqDevice& device, int count) const override;
+    DeviceResult DeviceToPlcAddress(const PqDevice& device, PlcAddress& address) const override;
+    DeviceResult PlcAddressToDevice(const PlcAddress& address, PqDevice& device) const override;
+
+    bool GetNumberBase(const PqDevice& device, int& base) const override;
+    bool GetNumberRangeTexts(const PqDevice& device, Names& lows, Names& highs) const override;
+    DeviceResult CheckDeviceFields(DeviceFields& fields, PqDevice& device, int count,
+                                   PqDevice& before) const override;
+    void GetDeviceKinds(int category, const PqDevice& device, int dataType, int editFlags,
+                        Names& names, Codes& codes) const override;
+
+    // Family rules (see FamilyPlc.h).
+    static bool IsOwnCode(int code);
+    static bool IsOwnBitKind(int code);
+    static std::wstring FormatOwn(const PqDevice& device);
+    static family::DeviceTables Tables(int terminalType);
+    static bool IsBitAddressCode(int code);
+    static std::span<const family::ParseRule> ParseRules();
+    static std::optional<std::int32_t> MaxTypedValue();
+    static const wchar_t* PrefixOf(const PqDevice& device);
+    static std::span<const family::PrefixCode> PrefixOrder();
 };

@@ -8,6 +8,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 status=0
+passed=0
+failed=0
 for target in fuzz_device_text fuzz_plc_address fuzz_record fuzz_text fuzz_skip_value fuzz_scanner; do
   mkdir -p "$scratch/$target"
   echo "== $target (${seconds}s)"
@@ -19,8 +21,11 @@ for target in fuzz_device_text fuzz_plc_address fuzz_record fuzz_text fuzz_skip_
       echo "input: $(od -An -c "$f" | head -5)"
     done
     status=1
+    failed=$((failed + 1))
   else
+    passed=$((passed + 1))
     grep -E '^stat::number_of_executed_units|Done [0-9]+ runs' "$scratch/$target.log" | tail -1
   fi
 done
+echo "fuzz: $passed passed, $failed failed"
 exit $status
