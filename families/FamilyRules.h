@@ -27,6 +27,12 @@ inline std::int32_t Times16(std::int32_t value) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(value) * 16u);
 }
 
+// A number for a "%lX" conversion as a 32-bit long gives it on every platform: a negative
+// number prints as its eight-digit two's complement, never as sixteen digits.
+inline unsigned long Hex32(long value) {
+    return static_cast<std::uint32_t>(static_cast<std::int32_t>(value));
+}
+
 // What a pattern match hands to its conversion and what the conversion gives back.
 struct ParseState {
     std::string text;         // working text; a conversion may rewrite it (and `used`)

@@ -43,11 +43,12 @@ std::wstring FormatDevice(const PqDevice& device, const TextFormats& formats) {
     const std::wstring bitSuffix = isBit ? util::Format(L".b%d", bit) : std::wstring();
     switch (device.mCode) {
         case kIB:
-            return isBit ? util::Format(formats.ibBits, number) : util::Format(formats.ibWord, word);
+            return isBit ? util::Format(formats.ibBits, Hex32(number))
+                         : util::Format(formats.ibWord, Hex32(word));
         case kMB:
-            return isBit ? util::Format(formats.mbBits, word, static_cast<long>(bit))
+            return isBit ? util::Format(formats.mbBits, word, Hex32(bit))
                          : util::Format(formats.mbWord, word);
-        case kIW: return util::Format(L"IW%04lX", word) + bitSuffix;
+        case kIW: return util::Format(L"IW%04lX", Hex32(word)) + bitSuffix;
         default: return util::Format(L"MW%ld", word) + bitSuffix;
     }
 }

@@ -84,10 +84,10 @@ std::wstring ZorvikanH::FormatOwn(const PqDevice& device) {
     const std::wstring bit =
         device.mType == 'b' ? util::Format(L".b%d", static_cast<int>(number % 16)) : L"";
     switch (device.mCode) {
-        case kIB: return util::Format(L"IB%04lX", number);  // a bit address, whatever the type
-        case kOB: return util::Format(L"OB%04lX", number);
-        case kIW: return util::Format(L"IW%04lX", word) + bit;
-        case kOW: return util::Format(L"OW%04lX", word) + bit;
+        case kIB: return util::Format(L"IB%04lX", family::Hex32(number));  // a bit address, whatever the type
+        case kOB: return util::Format(L"OB%04lX", family::Hex32(number));
+        case kIW: return util::Format(L"IW%04lX", family::Hex32(word)) + bit;
+        case kOW: return util::Format(L"OW%04lX", family::Hex32(word)) + bit;
         case kZD: return util::Format(L"ZD%ld", word) + bit;
         default:
             return (IsDwWord(static_cast<std::int32_t>(word))
@@ -148,7 +148,11 @@ DeviceResult ZorvikanH::DeviceToPlcAddress(const PqDevice& device, PlcAddress& a
         case kIW: words(kRegister, kIwFlatOffset); break;
         case kOW: words(kRegister, kOwFlatOffset); break;
         case kZD: words(kZD, 0); break;
-        default: return InternalDeviceToPlcAddress(TerminalType(), device, address);
+        default:
+            // Internal devices too carry their channel here.
+            if (const auto r = InternalDeviceToPlcAddress(TerminalType(), device, address);
+                r != DeviceResult::Ok)
+                return r;
     }
     address.channel = static_cast<std::uint8_t>(device.mChannel);
     return CheckDeviceRange(device, 1);

@@ -243,17 +243,6 @@ TEST(HEditor, PrefixesRangesKindsAndFields) {
     EXPECT_TRUE(Plc(1).CanUseBitOfWord(Dev(kZD, 0, 'i'), 'b'));  // in every terminal type
 }
 
-TEST(HLaws, EveryValidDeviceRoundTripsInEveryTerminalType) {
-    const test_support::KindRange kinds[] = {
-        {kIB, 0, 2048}, {kOB, 0, 2048},       {kIW, 0, 2048},      {kOW, 0, 2048},
-        {kReg, 0, 155888}, {kZD, 0, 32768},   {12290, 0, 65536},   {12289, 0, 1048576},
-        {12291, 0, 32768}};
-    long checked = 0;
-    for (int terminal = 0; terminal <= 7; ++terminal)
-        checked += test_support::CheckRoundTrips(Plc(terminal), kinds);
-    EXPECT_GT(checked, 1000);
-}
-
 RC_GTEST_PROP(HLaws, AnyTextGivesAResultWithoutThrowing, ()) {
     ZorvikanH plc;
     test_support::CheckAnyTextGivesAResult(plc, L"0123456789ABFIODWZMBGS-. :bx");

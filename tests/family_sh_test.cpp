@@ -211,17 +211,6 @@ TEST(ShFields, NoNetworkTexts) {
     EXPECT_EQ(d, Dev(kMB, 31, 'b'));
 }
 
-TEST(ShLaws, EveryValidDeviceRoundTripsInEveryTerminalType) {
-    const test_support::KindRange kinds[] = {{kIB, 0, 65536},       {kMB, 0, 524288},
-                                             {kIW, 0, 524288},      {kMW, 0, 524288},
-                                             {12290, 0, 65536},     {12289, 0, 1048576},
-                                             {12291, 0, 32768}};
-    long checked = 0;
-    for (int terminal = 0; terminal <= 7; ++terminal)
-        checked += test_support::CheckRoundTrips(Plc(terminal), kinds);
-    EXPECT_GT(checked, 1000);
-}
-
 RC_GTEST_PROP(ShLaws, AnyTextGivesAResultWithoutThrowing, ()) {
     ZorvikanSH plc;
     test_support::CheckAnyTextGivesAResult(plc, L"0123456789ABFIMWBGDS-. :bx");
