@@ -58,6 +58,10 @@ struct Param {
     int terminal;
 };
 
+void PrintTo(const Param& p, std::ostream* os) {
+    *os << Narrow(kFamilies[p.family].id) << " terminal " << p.terminal;
+}
+
 std::string ParamName(const ::testing::TestParamInfo<Param>& info) {
     const std::wstring id = kFamilies[info.param.family].id;
     return Narrow(id.substr(9)) + "_terminal" + std::to_string(info.param.terminal);

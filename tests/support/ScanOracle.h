@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -299,6 +300,9 @@ struct PatternCase {
     const ScanPattern* pattern;
     CheckFn check;
 };
+
+// Test parameters print as their pattern.
+inline void PrintTo(const PatternCase& c, std::ostream* os) { *os << Escape(c.text); }
 
 template <FixedString Text>
 constexpr PatternCase Case{Text.View(), &Differential<Text>::kPattern, &Differential<Text>::Check};
