@@ -15,6 +15,10 @@
 //   std::wstring FormatOwn(const PqDevice&) const;        text of a checked own device
 //   family::DeviceTables Tables(int terminalType) const;  name/code/order tables
 //   bool IsBitAddressCode(int code) const;    flat codes that carry bit devices
+//   void OwnToPlcAddress(const PqDevice&, PlcAddress&) const;    flat form of an own device
+//   bool OwnFromPlcAddress(const PlcAddress&, PqDevice&) const;  false: not an own flat code
+//   family::InternalChannel kInternalChannel; whether internal devices' flat addresses carry the
+//                                             channel
 //   std::span<const family::ParseRule> ParseRules() const;
 //   std::optional<std::int32_t> MaxTypedValue() const;    bound of a typed value, if any
 // and (editor side):
@@ -24,8 +28,7 @@
 //   bool BitOfWordOffered() const;            whether bits of words may be chosen at all
 //   std::span<const family::Kind> BitKinds() const, WordKinds() const;  dialog kind lists
 //   bool KindsOffered() const, CrossKindsOffered() const;  which categories have kinds
-// plus CheckDeviceRange, DeviceToPlcAddress, PlcAddressToDevice, GetNumberRangeTexts and
-// CheckDeviceFields.
+// plus CheckDeviceRange, GetNumberRangeTexts and CheckDeviceFields.
 #pragma once
 
 #include <cstdlib>
@@ -288,6 +291,41 @@ public:
         return Self().CheckDeviceRange(device, 1);
     }
 
+    // Record to flat address: the family's own mapping for its codes, the internal devices'
+    // otherwise; then the channel byte, and the range check decides.
+    DeviceResult DeviceToPlcAddress(const PqDevice& device, PlcAddress& address) const override {
+        address = PlcAddress{};
+        if (Self().IsOwnCode(device.mCode)) {
+            Self().OwnToPlcAddress(device, address);
+            Self().PutNetwork(device, address);
+        } else {
+            const DeviceResult r = InternalDeviceToPlcAddress(TerminalType(), device, address);
+            if (Family::kInternalChannel == family::InternalChannel::Dropped ||
+                (Family::kInternalChannel == family::InternalChannel::OnSuccess &&
+                 r != DeviceResult::Ok))
+                return r;
+        }
+        address.channel = static_cast<std::uint8_t>(device.mChannel);
+        return Self().CheckDeviceRange(device, 1);
+    }
+
+    // Flat address to record: the family's own flat codes, else the internal devices'; then
+    // the address must fit 16 bits, and the range check decides.
+    DeviceResult PlcAddressToDevice(const PlcAddress& address, PqDevice& device) const override {
+        device.Clear();
+        if (RefusedOnCompactTerminal(address)) return DeviceResult::InvalidDeviceType;
+        if (!Self().OwnFromPlcAddress(address, device)) {
+            if (const auto r = PlcAddressToInternalDevice(TerminalType(), address, device);
+                r != DeviceResult::Ok)
+                return r;
+        }
+        if (device.mCode == 0) return DeviceResult::Ok;
+        if (address.address < 0 || address.address > 65535) return DeviceResult::NumberOutOfRange;
+        Self().TakeNetwork(address, device);
+        device.mChannel = address.channel;
+        return Self().CheckDeviceRange(device, 1);
+    }
+
     bool IsPlcBitAddress(const PlcAddress& address) const override {
         if (TerminalType() == 1) return false;
         return (Self().IsBitAddressCode(address.code) || address.code == internal_device::kGB) &&
@@ -341,6 +379,9 @@ public:
 
     // Defaults for a family without devices of its own; every family with devices replaces them.
     static bool IsOwnCode(int) { return false; }
+    static void OwnToPlcAddress(const PqDevice&, PlcAddress&) {}
+    static bool OwnFromPlcAddress(const PlcAddress&, PqDevice&) { return false; }
+    static constexpr family::InternalChannel kInternalChannel = family::InternalChannel::OnSuccess;
     static bool IsOwnBitKind(int) { return false; }
     static std::wstring FormatOwn(const PqDevice&) { return {}; }
     static family::DeviceTables Tables(int) { return {}; }
@@ -358,19 +399,12 @@ public:
     DeviceResult CheckDeviceRange(const PqDevice& device, int count) const override {
         return CheckInternalDeviceRange(TerminalType(), device, count);
     }
-    DeviceResult DeviceToPlcAddress(const PqDevice& device, PlcAddress& address) const override {
-        return InternalDeviceToPlcAddress(TerminalType(), device, address);
-    }
-    DeviceResult PlcAddressToDevice(const PlcAddress& address, PqDevice& device) const override {
-        device.Clear();
-        if (RefusedOnCompactTerminal(address)) return DeviceResult::InvalidDeviceType;
-        return PlcAddressToInternalDevice(TerminalType(), address, device);
-    }
-
     // Families without a network part.
     struct Network {};
     static DeviceResult ReadNetworkPrefix(std::string&, Network&) { return DeviceResult::Ok; }
     static DeviceResult StoreNetwork(const Network&, PqDevice&) { return DeviceResult::Ok; }
+    static void PutNetwork(const PqDevice&, PlcAddress&) {}
+    static void TakeNetwork(const PlcAddress&, PqDevice&) {}
     static DeviceResult CheckNetworkFields(const DeviceFields&) { return DeviceResult::Ok; }
     static std::string NetworkPrefixText(const DeviceFields&) { return {}; }
     static void FillNetworkFields(const PqDevice&, DeviceFields&) {}

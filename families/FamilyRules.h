@@ -89,6 +89,10 @@ std::wstring WidenFieldText(const CString& text);
 // ".b" (or after "." alone).
 void SplitNumberAndBit(const std::string& text, std::size_t prefixLength, DeviceFields& fields);
 
+// Whether a flat address of an internal device carries the record's channel: not at all, when
+// the internal conversion succeeded, or always.
+enum class InternalChannel { Dropped, OnSuccess, Always };
+
 // SetDeviceByPrefix: a prefix, the code it selects and the number it starts at.
 struct PrefixCode {
     const wchar_t* prefix;
@@ -110,6 +114,14 @@ struct DeviceTables {
     std::span<const int> codes;
     bool ordered = false;  // order = 1-based position in `codes`
 };
+
+// The tables a host gets end with a zero entry that their count leaves out, so a host that
+// walks to the terminator stops where the count says.
+template <class T, std::size_t N>
+constexpr std::span<const T> Listed(const T (&table)[N]) {
+    static_assert(N > 1, "a listed table holds its entries and the terminator");
+    return {table, N - 1};
+}
 
 // Order of a code in the tables: 0 for no device, -1 when not listed or the tables have none.
 int OrderInTables(const DeviceTables& tables, int code);

@@ -15,15 +15,11 @@ public:
     static constexpr std::int32_t kInitialNumber = 1;
 
     DeviceResult CheckDeviceRange(const PqDevice& device, int count) const override;
-    DeviceResult DeviceToPlcAddress(const PqDevice& device, PlcAddress& address) const override;
-    DeviceResult PlcAddressToDevice(const PlcAddress& address, PqDevice& device) const override;
 
     DeviceResult DeviceToFields(PqDevice device, DeviceFields& fields) const override;
     bool GetNumberRangeTexts(const PqDevice& device, Names& lows, Names& highs) const override;
     DeviceResult CheckDeviceFields(DeviceFields& fields, PqDevice& device, int count,
                                    PqDevice& reference) const override;
-    void GetDeviceKinds(int category, const PqDevice& device, int dataType, int editFlags,
-                        Names& names, Codes& codes) const override;
 
     // Family rules (see FamilyPlc.h).
     static bool IsOwnCode(int code);
@@ -31,7 +27,13 @@ public:
     static std::wstring FormatOwn(const PqDevice& device);
     static family::DeviceTables Tables(int terminalType);
     static bool IsBitAddressCode(int code);
+    static void OwnToPlcAddress(const PqDevice& device, PlcAddress& address);
+    static bool OwnFromPlcAddress(const PlcAddress& address, PqDevice& device);
+    // Internal devices' flat addresses carry the channel whatever their conversion gives.
+    static constexpr family::InternalChannel kInternalChannel = family::InternalChannel::Always;
     static std::span<const family::ParseRule> ParseRules();
     static const wchar_t* PrefixOf(const PqDevice& device);
     static std::span<const family::PrefixCode> PrefixOrder();
+    static std::span<const family::Kind> BitKinds();
+    static std::span<const family::Kind> WordKinds();
 };

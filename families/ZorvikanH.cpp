@@ -53,8 +53,8 @@ constexpr ParseRule kRules[] = {
 using internal_device::kGB;
 using internal_device::kGD;
 using internal_device::kGS;
-constexpr const char* kNames[] = {"GB", "GD", "GS", "OB", "IB", "IW", "OW", "DW", "ZD", "MW"};
-constexpr int kCodes[] = {kGB, kGD, kGS, kOB, kIB, kIW, kOW, kRegister, kZD, kRegister};
+constexpr const char* kNames[] = {"GB", "GD", "GS", "OB", "IB", "IW", "OW", "DW", "ZD", "MW", nullptr};
+constexpr int kCodes[] = {kGB, kGD, kGS, kOB, kIB, kIW, kOW, kRegister, kZD, kRegister, 0};
 constexpr int kDwOrder = 8;
 constexpr int kMwOrder = 10;
 
@@ -126,8 +126,9 @@ DeviceResult ZorvikanH::CheckDeviceRange(const PqDevice& device, int count) cons
 
 bool ZorvikanH::IsBitAddressCode(int code) { return code == kOB; }
 
-DeviceResult ZorvikanH::DeviceToPlcAddress(const PqDevice& device, PlcAddress& address) const {
-    address = PlcAddress{};
+
+
+void ZorvikanH::OwnToPlcAddress(const PqDevice& device, PlcAddress& address) {
     const std::int32_t word = device.mNumber / 16;
     auto bits = [&](std::int32_t offset) {
         if (DeviceToBitForm(device, address)) {
@@ -144,23 +145,14 @@ DeviceResult ZorvikanH::DeviceToPlcAddress(const PqDevice& device, PlcAddress& a
     switch (device.mCode) {
         case kIB: bits(0); break;
         case kOB: bits(kObFlatOffset); break;
-        case kRegister: words(kRegister, 0); break;
         case kIW: words(kRegister, kIwFlatOffset); break;
         case kOW: words(kRegister, kOwFlatOffset); break;
         case kZD: words(kZD, 0); break;
-        default:
-            // Internal devices too carry their channel here.
-            if (const auto r = InternalDeviceToPlcAddress(TerminalType(), device, address);
-                r != DeviceResult::Ok)
-                return r;
+        default: words(kRegister, 0); break;
     }
-    address.channel = static_cast<std::uint8_t>(device.mChannel);
-    return CheckDeviceRange(device, 1);
 }
 
-DeviceResult ZorvikanH::PlcAddressToDevice(const PlcAddress& address, PqDevice& device) const {
-    device.Clear();
-    if (RefusedOnCompactTerminal(address)) return DeviceResult::InvalidDeviceType;
+bool ZorvikanH::OwnFromPlcAddress(const PlcAddress& address, PqDevice& device) {
     // Moves a folded number back into its own device's numbering.
     auto own = [&device](int code, std::uint32_t subtract) {
         device.mCode = code;
@@ -175,7 +167,7 @@ DeviceResult ZorvikanH::PlcAddressToDevice(const PlcAddress& address, PqDevice& 
                 else
                     own(kOB, kObFlatOffset);
             }
-            break;
+            return true;
         case kRegister:
             if (WordFormToDevice(address, device)) {
                 if (address.address >= kOwFlatOffset)
@@ -183,22 +175,15 @@ DeviceResult ZorvikanH::PlcAddressToDevice(const PlcAddress& address, PqDevice& 
                 else if (address.address >= kIwFlatOffset)
                     own(kIW, kIwFlatOffset * 16u);
             }
-            break;
-        case kZD: WordFormToDevice(address, device); break;
-        default:
-            if (const auto r = PlcAddressToInternalDevice(TerminalType(), address, device);
-                r != DeviceResult::Ok)
-                return r;
+            return true;
+        case kZD: WordFormToDevice(address, device); return true;
+        default: return false;
     }
-    if (device.mCode == 0) return DeviceResult::Ok;
-    if (address.address < 0 || address.address > 65535) return DeviceResult::NumberOutOfRange;
-    device.mChannel = address.channel;
-    return CheckDeviceRange(device, 1);
 }
 
 family::DeviceTables ZorvikanH::Tables(int terminalType) {
     if (!HasTables(terminalType)) return {};
-    return {kNames, kCodes, true};
+    return {family::Listed(kNames), family::Listed(kCodes), true};
 }
 
 int ZorvikanH::GetDeviceOrder(const PqDevice& device) const {

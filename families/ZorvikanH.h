@@ -13,8 +13,6 @@ public:
     static constexpr std::wstring_view kPlcId = L"ZORVIKAN-H";
 
     DeviceResult CheckDeviceRange(const PqDevice& device, int count) const override;
-    DeviceResult DeviceToPlcAddress(const PqDevice& device, PlcAddress& address) const override;
-    DeviceResult PlcAddressToDevice(const PlcAddress& address, PqDevice& device) const override;
     int GetDeviceOrder(const PqDevice& device) const override;
     bool GetNumberRangeTexts(const PqDevice& device, Names& lows, Names& highs) const override;
     DeviceResult CheckDeviceFields(DeviceFields& fields, PqDevice& device, int count,
@@ -26,6 +24,8 @@ public:
     static std::wstring FormatOwn(const PqDevice& device);
     static family::DeviceTables Tables(int terminalType);
     static bool IsBitAddressCode(int code);
+    static void OwnToPlcAddress(const PqDevice& device, PlcAddress& address);
+    static bool OwnFromPlcAddress(const PlcAddress& address, PqDevice& device);
     static std::span<const family::ParseRule> ParseRules();
     static std::optional<std::int32_t> MaxTypedValue();
     static const wchar_t* PrefixOf(const PqDevice& device);

@@ -36,9 +36,9 @@ constexpr util::ScanPattern kPrefixOwn("%8u-%8x%c%n");
 using internal_device::kGB;
 using internal_device::kGD;
 using internal_device::kGS;
-constexpr const char* kNames[] = {"GB", "GD", "GS", "MB", "IB", "IW", "MW"};
-constexpr int kCodes[] = {kGB, kGD, kGS, kMB, kIB, kIW, kMW};
-constexpr int kCompactCodes[] = {kGB, kGD, kMB, kIB, kIW, kMW};
+constexpr const char* kNames[] = {"GB", "GD", "GS", "MB", "IB", "IW", "MW", nullptr};
+constexpr int kCodes[] = {kGB, kGD, kGS, kMB, kIB, kIW, kMW, 0};
+constexpr int kCompactCodes[] = {kGB, kGD, kMB, kIB, kIW, kMW, 0};
 
 bool WithoutNetwork(int terminalType) {
     return terminalType == 1 || terminalType == 3 || terminalType == 6;
@@ -177,35 +177,27 @@ DeviceResult ZorvikanMP::CheckDeviceRange(const PqDevice& device, int count) con
 
 bool ZorvikanMP::IsBitAddressCode(int code) { return family::io_memory::IsBitAddressCode(code, kBlocks); }
 
-DeviceResult ZorvikanMP::DeviceToPlcAddress(const PqDevice& device, PlcAddress& address) const {
-    address = PlcAddress{};
-    if (!IsOwnCode(device.mCode)) return InternalDeviceToPlcAddress(TerminalType(), device, address);
+void ZorvikanMP::OwnToPlcAddress(const PqDevice& device, PlcAddress& address) {
     ToPlcAddress(device, address, kBlocks);
-    if (CarriesNetwork()) {
-        address.network = static_cast<std::uint8_t>(device.mSegment.mNetworkNo);
-        address.station = static_cast<std::uint8_t>(device.mSegment.mStationNo - 1);
-    }
-    address.channel = static_cast<std::uint8_t>(device.mChannel);
-    return CheckDeviceRange(device, 1);
 }
 
-DeviceResult ZorvikanMP::PlcAddressToDevice(const PlcAddress& address, PqDevice& device) const {
-    device.Clear();
-    if (RefusedOnCompactTerminal(address)) return DeviceResult::InvalidDeviceType;
-    if (!FromPlcAddress(address, device, kBlocks)) {
-        if (const auto r = PlcAddressToInternalDevice(TerminalType(), address, device);
-            r != DeviceResult::Ok)
-            return r;
-    }
-    if (device.mCode == 0) return DeviceResult::Ok;
-    if (address.address < 0 || address.address > 65535) return DeviceResult::NumberOutOfRange;
-    if (CarriesNetwork()) {
-        device.mSegment.mNetworkNo = address.network;
-        device.mSegment.mStationNo = static_cast<std::uint8_t>(address.station + 1);
-    }
-    device.mChannel = address.channel;
-    return CheckDeviceRange(device, 1);
+bool ZorvikanMP::OwnFromPlcAddress(const PlcAddress& address, PqDevice& device) {
+    return FromPlcAddress(address, device, kBlocks);
 }
+
+void ZorvikanMP::PutNetwork(const PqDevice& device, PlcAddress& address) const {
+    if (!CarriesNetwork()) return;
+    address.network = static_cast<std::uint8_t>(device.mSegment.mNetworkNo);
+    address.station = static_cast<std::uint8_t>(device.mSegment.mStationNo - 1);
+}
+
+void ZorvikanMP::TakeNetwork(const PlcAddress& address, PqDevice& device) const {
+    if (!CarriesNetwork()) return;
+    device.mSegment.mNetworkNo = address.network;
+    device.mSegment.mStationNo = static_cast<std::uint8_t>(address.station + 1);  // 255: own
+}
+
+
 
 // ---- Tables -----------------------------------------------------------------------------------
 
@@ -215,8 +207,8 @@ family::DeviceTables ZorvikanMP::Tables(int terminalType) {
         case 4:
         case 5:
         case 6:
-        case 7: return {kNames, kCodes, true};
-        case 1: return {{}, kCompactCodes, false};
+        case 7: return {family::Listed(kNames), family::Listed(kCodes), true};
+        case 1: return {{}, family::Listed(kCompactCodes), false};
         default: return {};
     }
 }

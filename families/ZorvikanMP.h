@@ -27,8 +27,6 @@ public:
     DeviceResult DeviceToString(const PqDevice& device, std::wstring& text) const override;
     DeviceResult NetworkToString(const PqDevice& device, std::wstring& text) const override;
     DeviceResult CheckDeviceRange(const PqDevice& device, int count) const override;
-    DeviceResult DeviceToPlcAddress(const PqDevice& device, PlcAddress& address) const override;
-    DeviceResult PlcAddressToDevice(const PlcAddress& address, PqDevice& device) const override;
 
     bool GetNumberRangeTexts(const PqDevice& device, Names& lows, Names& highs) const override;
     DeviceResult CheckDeviceFields(DeviceFields& fields, PqDevice& device, int count,
@@ -40,6 +38,10 @@ public:
     static std::wstring FormatOwn(const PqDevice& device);
     static family::DeviceTables Tables(int terminalType);
     static bool IsBitAddressCode(int code);
+    static void OwnToPlcAddress(const PqDevice& device, PlcAddress& address);
+    static bool OwnFromPlcAddress(const PlcAddress& address, PqDevice& device);
+    // Internal devices travel without their channel.
+    static constexpr family::InternalChannel kInternalChannel = family::InternalChannel::Dropped;
     static std::span<const family::ParseRule> ParseRules();
     static std::optional<std::int32_t> MaxTypedValue();
     static const wchar_t* PrefixOf(const PqDevice& device);
@@ -61,6 +63,8 @@ public:
     DeviceResult CheckNetworkFields(const DeviceFields& fields) const;
     static std::string NetworkPrefixText(const DeviceFields& fields);
     static void FillNetworkFields(const PqDevice& device, DeviceFields& fields);
+    void PutNetwork(const PqDevice& device, PlcAddress& address) const;
+    void TakeNetwork(const PlcAddress& address, PqDevice& device) const;
 
 private:
     bool CarriesNetwork() const;  // terminal types whose texts and addresses have a network part

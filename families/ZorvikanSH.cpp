@@ -39,10 +39,10 @@ constexpr ParseRule kRules[] = {
 using internal_device::kGB;
 using internal_device::kGD;
 using internal_device::kGS;
-constexpr const char* kNames[] = {"GB", "GD", "GS", "MB", "IB", "IW", "MW"};
-constexpr int kCodes[] = {kGB, kGD, kGS, kMB, kIB, kIW, kMW};
-constexpr const char* kCompactNames[] = {"GB", "GD", "MB", "IB", "IW", "MW"};
-constexpr int kCompactCodes[] = {kGB, kGD, kMB, kIB, kIW, kMW};
+constexpr const char* kNames[] = {"GB", "GD", "GS", "MB", "IB", "IW", "MW", nullptr};
+constexpr int kCodes[] = {kGB, kGD, kGS, kMB, kIB, kIW, kMW, 0};
+constexpr const char* kCompactNames[] = {"GB", "GD", "MB", "IB", "IW", "MW", nullptr};
+constexpr int kCompactCodes[] = {kGB, kGD, kMB, kIB, kIW, kMW, 0};
 
 }  // namespace
 
@@ -70,32 +70,20 @@ bool ZorvikanSH::IsBitAddressCode(int code) {
     return family::io_memory::IsBitAddressCode(code, kBlocks);
 }
 
-DeviceResult ZorvikanSH::DeviceToPlcAddress(const PqDevice& device, PlcAddress& address) const {
-    address = PlcAddress{};
-    if (!IsOwnCode(device.mCode)) return InternalDeviceToPlcAddress(TerminalType(), device, address);
+
+
+void ZorvikanSH::OwnToPlcAddress(const PqDevice& device, PlcAddress& address) {
     ToPlcAddress(device, address, kBlocks);
-    address.channel = static_cast<std::uint8_t>(device.mChannel);
-    return CheckDeviceRange(device, 1);
 }
 
-DeviceResult ZorvikanSH::PlcAddressToDevice(const PlcAddress& address, PqDevice& device) const {
-    device.Clear();
-    if (RefusedOnCompactTerminal(address)) return DeviceResult::InvalidDeviceType;
-    if (!FromPlcAddress(address, device, kBlocks)) {
-        if (const auto r = PlcAddressToInternalDevice(TerminalType(), address, device);
-            r != DeviceResult::Ok)
-            return r;
-    }
-    if (device.mCode == 0) return DeviceResult::Ok;
-    if (address.address < 0 || address.address > 65535) return DeviceResult::NumberOutOfRange;
-    device.mChannel = address.channel;
-    return CheckDeviceRange(device, 1);
+bool ZorvikanSH::OwnFromPlcAddress(const PlcAddress& address, PqDevice& device) {
+    return FromPlcAddress(address, device, kBlocks);
 }
 
 family::DeviceTables ZorvikanSH::Tables(int terminalType) {
-    if (terminalType == 1) return {kCompactNames, kCompactCodes, true};
+    if (terminalType == 1) return {family::Listed(kCompactNames), family::Listed(kCompactCodes), true};
     if (terminalType < 0 || terminalType > 7) return {};
-    return {kNames, kCodes, true};
+    return {family::Listed(kNames), family::Listed(kCodes), true};
 }
 
 const wchar_t* ZorvikanSH::PrefixOf(const PqDevice& device) {

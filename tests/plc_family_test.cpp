@@ -104,6 +104,24 @@ TYPED_TEST(FamilyTest, FixedQueries) {
     EXPECT_TRUE(plc.IsInternalDeviceValid(Dev(12290, 5, 'b')));
 }
 
+TYPED_TEST(FamilyTest, HostTablesEndWithATerminatorTheirCountLeavesOut) {
+    TypeParam plc;
+    for (int terminal = -1; terminal <= 9; ++terminal) {
+        plc.SetTerminalType(terminal);
+        int count = -1;
+        if (const char* const* names = plc.GetDeviceNameTable(count, 0)) {
+            EXPECT_EQ(names[count], nullptr) << terminal;
+        } else {
+            EXPECT_EQ(count, 0);
+        }
+        if (const int* codes = plc.GetDeviceCodeTable(count)) {
+            EXPECT_EQ(codes[count], 0) << terminal;
+        } else {
+            EXPECT_EQ(count, 0);
+        }
+    }
+}
+
 TEST(NetworkFamily, NetworkFeaturesByTerminalType) {
     ZorvikanMP mp;
     ZorvikanSH sh;
