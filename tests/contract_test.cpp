@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -165,9 +166,11 @@ protected:
                         }
                     } else if (r == DeviceResult::Ok && (!internal || plc->IsInternalDeviceValid(d))) {
                         CheckValid(d, internal);
+                        ++valid;
                         if (n % 4099 == 0) sample.push_back(d);
                     } else {
                         CheckRefused(d, r);
+                        ++refused;
                     }
                     if (HasFatalFailure()) return;
                 }
@@ -176,6 +179,8 @@ protected:
     }
 
     const Family* family = nullptr;
+    long valid = 0;
+    long refused = 0;
     std::unique_ptr<pqcore::PqPlcIF, PlcDeleter> plc;
     CPlcObject* editor = nullptr;
 };
@@ -206,6 +211,9 @@ TEST_P(Contract, EveryDeviceObeysTheLaws) {
         }
     }
     RecordProperty("sampled", static_cast<int>(sample.size()));
+    std::printf("%ls terminal %d: %ld valid devices (7 laws each), %ld refused (3 laws each), "
+                "%zu ordered\n",
+                family->id, GetParam().terminal, valid, refused, sample.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(AllFamilies, Contract, ::testing::ValuesIn(AllParams()), ParamName);
