@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets up a fresh Debian 12 machine, builds everything and runs the main job (`zorvikan list`).
+# Sets up a fresh Debian 12 machine, builds everything and runs the main job: a `zorvikan check`
+# of an example tag list.
 # Run as root (or with sudo): it installs the build dependencies with apt-get.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,4 +20,8 @@ if ! dpkg -s "${packages[@]}" >/dev/null 2>&1; then
 fi
 
 cmake --workflow --preset default
-build/default/bin/zorvikan list
+# The example holds deliberately wrong rows, so status 1 (some rows invalid) is the expected
+# outcome; 2 (a usage or I/O error) fails the setup.
+status=0
+build/default/bin/zorvikan check --type-column DataType examples/mp-packaging-line.csv || status=$?
+[ "$status" -le 1 ]

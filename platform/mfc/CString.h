@@ -13,6 +13,8 @@
 #define ZV_CSTRING_PRINTF
 #endif
 
+struct HINSTANCE__;  // an instance handle (mfc/Afx.h)
+
 class CString {
 public:
     CString() = default;
@@ -47,6 +49,11 @@ public:
     CString& operator+=(const CString& other) { mText += other.mText; return *this; }
     CString& operator+=(const char* other) { mText += other ? other : ""; return *this; }
     CString& operator+=(char c) { mText += c; return *this; }
+
+    // String resource nID, from the module that AfxFindStringResourceHandle names or from the
+    // given one. On failure the content stays as it was.
+    bool LoadString(unsigned int nID);
+    bool LoadString(HINSTANCE__* hInstance, unsigned int nID);
 
     // printf-style; the result replaces the content.
     void Format(const char* format, ...) ZV_CSTRING_PRINTF;

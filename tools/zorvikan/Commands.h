@@ -15,3 +15,10 @@ enum ExitCode : int { kExitOk = 0, kExitInvalid = 1, kExitUsage = 2 };
 
 // Registers the subcommands; the returned status of the command that ran is stored in `status`.
 void RegisterCommands(CLI::App& app, const GlobalOptions& global, int& status);
+
+// The module file the global options name.
+std::string ModulePath(const GlobalOptions& global);
+
+// Commands with files of their own.
+void RegisterCheckCommand(CLI::App& app, const GlobalOptions& global, int& status);
+void RegisterServeCommand(CLI::App& app, const GlobalOptions& global, int& status);

@@ -5,16 +5,21 @@
 
 #include <climits>
 
+#include "mfc/AfxImage.h"
 #include "util/TextConvert.h"
 
 namespace {
 
-template <class Function>
-Function Resolve(void* handle, const char* name, const std::string& path) {
+void* Symbol(void* handle, const char* name, const std::string& path) {
     dlerror();
     void* symbol = dlsym(handle, name);
     if (symbol == nullptr) throw ModuleError(path + ": no entry point " + name);
-    return reinterpret_cast<Function>(symbol);
+    return symbol;
+}
+
+template <class Function>
+Function Resolve(void* handle, const char* name, const std::string& path) {
+    return reinterpret_cast<Function>(Symbol(handle, name, path));
 }
 
 }  // namespace
@@ -30,6 +35,9 @@ ModuleHost::ModuleHost(const std::string& path) : mPath(path) {
         mCreate = Resolve<CreatePlcFunction>(mHandle, kCreatePlcSymbol, path);
         mIdNames = Resolve<GetPlcIdNamesFunction>(mHandle, kGetPlcIdNamesSymbol, path);
         mFree = Resolve<FreePlcFunction>(mHandle, kFreePlcSymbol, path);
+        // The image that holds the entry point is the module: its handle keys its resources.
+        mInstance = AfxImageHandleOf(Symbol(mHandle, kCreatePlcSymbol, path));
+        if (mInstance == nullptr) throw ModuleError(path + ": cannot find the loaded image");
     } catch (...) {
         dlclose(mHandle);
         throw;
@@ -73,6 +81,10 @@ std::string DefaultModulePath() {
            kPlcModuleFileName;
 }
 
-std::wstring Widen(const std::string& text) { return util::Utf8ToWString(text); }
+std::wstring Widen(const std::string& text) {
+    return util::Utf8ToWString(text);
+}
 
-std::string Narrow(const std::wstring& text) { return util::WStringToUtf8(text); }
+std::string Narrow(const std::wstring& text) {
+    return util::WStringToUtf8(text);
+}

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "mfc/Afx.h"
 #include "plc/PlcExports.h"
 #include "pqcore/PqPlcIF.h"
 
@@ -36,6 +37,9 @@ public:
     Plc Create(const std::wstring& id) const;
 
     const std::string& Path() const { return mPath; }
+    // The module's instance handle, by which its resources are loaded (what LoadLibrary gives
+    // on Windows).
+    HINSTANCE Instance() const { return mInstance; }
     CreatePlcFunction CreateEntry() const { return mCreate; }
     GetPlcIdNamesFunction IdNamesEntry() const { return mIdNames; }
     FreePlcFunction FreeEntry() const { return mFree; }
@@ -43,6 +47,7 @@ public:
 private:
     std::string mPath;
     void* mHandle = nullptr;
+    HINSTANCE mInstance = nullptr;
     CreatePlcFunction mCreate = nullptr;
     GetPlcIdNamesFunction mIdNames = nullptr;
     FreePlcFunction mFree = nullptr;

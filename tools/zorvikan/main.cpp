@@ -4,8 +4,11 @@
 
 #include "Commands.h"
 #include "ModuleHost.h"
+#include "Session.h"
 
 int main(int argc, char** argv) {
+    // The commands stream large inputs and outputs through the C++ streams only.
+    std::ios::sync_with_stdio(false);
     CLI::App app{"zorvikan: name, check and convert PLC device addresses through ZORVIKAN.PLC"};
     // At most one command; none is answered with the help text and status 2 below, so that
     // an unknown word is reported as unexpected rather than as a missing command.
@@ -21,10 +24,9 @@ int main(int argc, char** argv) {
         // CLI11 reports usage errors with its own codes; ours are 0 (help) or 2.
         const int code = app.exit(e);
         return code == 0 ? kExitOk : kExitUsage;
-    } catch (const ModuleError& e) {
-        std::cerr << "zorvikan: " << e.what() << "\n";
-        return kExitUsage;
     } catch (const std::exception& e) {
+        // Unloadable modules, unserved PLC types, unreadable files.
+        std::cout.flush();
         std::cerr << "zorvikan: " << e.what() << "\n";
         return kExitUsage;
     }
