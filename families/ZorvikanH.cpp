@@ -133,7 +133,9 @@ void ZorvikanH::OwnToPlcAddress(const PqDevice& device, PlcAddress& address) {
     auto bits = [&](std::int32_t offset) {
         if (DeviceToBitForm(device, address)) {
             address.code = kOB;
-            address.address = device.mNumber + offset;
+            // 32-bit arithmetic as the controller's: an unchecked record wraps, never overflows.
+            address.address = static_cast<std::int32_t>(static_cast<std::uint32_t>(device.mNumber) +
+                                                         static_cast<std::uint32_t>(offset));
         }
     };
     auto words = [&](int code, std::int32_t offset) {
