@@ -1,5 +1,7 @@
 // Bounded printf-style formatting. Results up to 1000 units are returned; anything longer throws
-// util::buffer_overrun. The intermediate buffer lives on the stack.
+// util::buffer_overrun. The intermediate buffer lives on the stack. The formatting itself runs on
+// the selected text backend (util/TextBackend.h): our formatter (util/FormatEngine.h, with a
+// 32-bit long for "%l...") or the C library's vswprintf/vsnprintf.
 #pragma once
 
 #include <string>

@@ -5,6 +5,9 @@
 #include <stdexcept>
 #include <string>
 
+#include "util/ScannerCLibrary.h"
+#include "util/TextBackend.h"
+
 namespace util {
 namespace {
 
@@ -127,6 +130,8 @@ int ScanSlots(std::string_view input, const ScanPattern& pattern, const ScanSlot
               int slotCount) {
     // Checked before anything is written, so a mismatch never leaves outputs half-assigned.
     CheckSlots(pattern, slots, slotCount);
+    if (CurrentTextBackend() != TextBackend::Ours) [[unlikely]]
+        return detail::ScanSlotsCLibrary(input, pattern, slots, slotCount);
 
     Cursor in{input.data(), input.data() + input.size()};
     int assigned = 0;

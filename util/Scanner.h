@@ -13,6 +13,9 @@
 // %[width][l]{d,u,x,X,o}, %c and %n. A width counts the sign and the "0x" prefix of %x, as in the
 // C library. Input ends at its end or at its first NUL byte, whichever comes first (as a C string
 // would); so does the pattern. White space is the C locale's.
+//
+// The scan runs on the selected text backend (util/TextBackend.h): ours, or sscanf on the same
+// pattern with the results narrowed to the same 32-bit values.
 #pragma once
 
 #include <cstdint>

@@ -1,0 +1,26 @@
+// Our printf for the conversions the module uses, in wide and narrow form, producing exactly
+// what vswprintf/vsnprintf produce for them, with one deliberate difference: "%l..." integer
+// conversions take a long and print its low 32 bits, as a 32-bit long would on every platform
+// ("%lX" of -17 prints "FFFFFFEF").
+//
+// Handled here: the flags '-', '0', '+', ' ' and '#' in any order, a width and a precision
+// (digits or '*'), the length modifiers 'h' and 'l', and the conversions d i u x X o c s and
+// "%%". Anything else is handed, as the whole call, to vswprintf/vsnprintf, which then decides
+// alone (and prints a "%l..." long in full): floating point (FormatA's "%.15g"), other length
+// modifiers, positional arguments, %n, null string pointers, a malformed conversion, and
+// characters beyond 7-bit ASCII that the C library converts between wide and narrow through the
+// locale.
+#pragma once
+
+#include <cstdarg>
+#include <cstddef>
+
+namespace util {
+
+// Formats into `buffer`, which holds `size` units: the result and its terminating NUL. Returns
+// the result's length, or -1 when the result and its NUL do not fit (for both widths, as
+// vswprintf does) or when the C library reports an error.
+int FormatTo(wchar_t* buffer, std::size_t size, const wchar_t* format, std::va_list args);
+int FormatTo(char* buffer, std::size_t size, const char* format, std::va_list args);
+
+}  // namespace util

@@ -1,0 +1,7 @@
+#include "util/TextBackend.h"
+
+namespace util::detail {
+
+TextBackend gTextBackend = TextBackend::Ours;
+
+}  // namespace util::detail
