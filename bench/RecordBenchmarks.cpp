@@ -212,13 +212,13 @@ int ReferenceFromString(const std::string& text, PqDevice& d) {
         }
         i = std::min(end + 1, text.size());
     }
-    if (present['D']) ReferenceParseDevice(values['D'], d);
-    if (present['A']) {
+    if (present[std::size_t{'D'}]) ReferenceParseDevice(values[std::size_t{'D'}], d);
+    if (present[std::size_t{'A'}]) {
         std::size_t k = 0;
-        d.mLabelId = Hex(values['A'], k);
+        d.mLabelId = Hex(values[std::size_t{'A'}], k);
     }
-    if (present['N']) d.mName = util::Utf8ToWString(ReferenceUnescape(values['N']));
-    if (present['L']) d.mAuxText = util::Utf8ToWString(ReferenceUnescape(values['L']));
+    if (present[std::size_t{'N'}]) d.mName = util::Utf8ToWString(ReferenceUnescape(values[std::size_t{'N'}]));
+    if (present[std::size_t{'L'}]) d.mAuxText = util::Utf8ToWString(ReferenceUnescape(values[std::size_t{'L'}]));
     return static_cast<int>(i);
 }
 
