@@ -113,7 +113,8 @@ public:
 
     // Dialog texts to record: check each text in its base, compose the device text, parse it.
     DeviceResult FieldsToDevice(PqDevice& device, DeviceFields& fields) const override {
-        if (fields.prefix.IsEmpty() || fields.prefix == "??") return DeviceResult::UnknownDeviceCode;
+        if (fields.prefix.IsEmpty() || fields.prefix == "??")
+            return DeviceResult::UnknownDeviceCode;
         if (fields.number.IsEmpty()) {
             std::int32_t initial = 0;
             GetInitialNumber(device, initial);
@@ -220,7 +221,9 @@ public:
     int GetPlcCode() const override { return Family::kPlcCode; }
     std::wstring GetPlcId() const override { return std::wstring(Family::kPlcId); }
 
-    PqDevice GetDefaultBitDevice() const override { return MakeDefault(Family::kDefaultBitCode, 'b'); }
+    PqDevice GetDefaultBitDevice() const override {
+        return MakeDefault(Family::kDefaultBitCode, 'b');
+    }
     PqDevice GetDefaultWordDevice() const override {
         return MakeDefault(Family::kDefaultWordCode, 'i');
     }
@@ -245,7 +248,8 @@ public:
             text = L"??";
             return r;
         }
-        if (!Self().IsOwnCode(device.mCode)) return InternalDeviceToString(TerminalType(), device, text);
+        if (!Self().IsOwnCode(device.mCode))
+            return InternalDeviceToString(TerminalType(), device, text);
         text = Self().FormatOwn(device);
         return DeviceResult::Ok;
     }
@@ -280,8 +284,8 @@ public:
             device.mNumber = state.number;
             if (own.result != DeviceResult::Ok) return own.result;
         } else {
-            const std::wstring rest(state.text.begin(), state.text.end());
-            if (const auto r = StringToInternalDevice(TerminalType(), rest, dataType, device);
+            if (const auto r = StringToInternalDevice(TerminalType(), std::string_view(state.text),
+                                                      dataType, device);
                 r != DeviceResult::Ok)
                 return r;
         }

@@ -2,7 +2,9 @@
 
 namespace {
 
-bool IsBlank(unsigned c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsBlank(unsigned c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 bool IsAlnum(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
@@ -11,8 +13,10 @@ bool IsAlnum(char c) {
 }  // namespace
 
 std::string NormalizeDeviceText(const std::wstring& text, bool upperCase) {
-    std::string result;
-    result.reserve(text.size());
+    // A blank run becomes at most one blank, so the result never outgrows the text: it is written
+    // through a pointer into storage sized once.
+    std::string result(text.size(), '\0');
+    char* out = result.data();
     bool pendingBlank = false;
     char previous = '\0';
     for (const wchar_t unit : text) {
@@ -24,11 +28,12 @@ std::string NormalizeDeviceText(const std::wstring& text, bool upperCase) {
             pendingBlank = true;
             continue;
         }
-        if (pendingBlank && IsAlnum(previous) && IsAlnum(c)) result += ' ';
-        result += c;
+        if (pendingBlank && IsAlnum(previous) && IsAlnum(c)) *out++ = ' ';
+        *out++ = c;
         pendingBlank = false;
         previous = c;
     }
+    result.resize(static_cast<std::size_t>(out - result.data()));
     return result;
 }
 

@@ -18,12 +18,17 @@ struct Limits {
 Limits LimitsFor(int terminalType) {
     switch (terminalType) {
         case 0:
-        case 2: return {16384, 262144, 8192};
-        case 1: return {1024, 16384, 0};
+        case 2:
+            return {16384, 262144, 8192};
+        case 1:
+            return {1024, 16384, 0};
         case 5:
-        case 7: return {65536, 1048576, 32768};
-        case 6: return {256, 2048, 16384};
-        default: return {65536, 1048576, 16384};
+        case 7:
+            return {65536, 1048576, 32768};
+        case 6:
+            return {256, 2048, 16384};
+        default:
+            return {65536, 1048576, 16384};
     }
 }
 
@@ -37,7 +42,9 @@ constexpr util::ScanPattern kOctalPattern("%lo%n");
 constexpr util::ScanPattern kDecimalPattern("%ld%n");
 constexpr util::ScanPattern kHexPattern("%lx%n");
 
-bool IsInternalWord(int code) { return code == kGD || code == kGS || code == kEG; }
+bool IsInternalWord(int code) {
+    return code == kGD || code == kGS || code == kEG;
+}
 
 }  // namespace
 
@@ -46,11 +53,13 @@ DeviceResult CheckInternalDeviceRange(int terminalType, const pqcore::PqDevice& 
     const bool isBit = device.mType == 'b';
     if (terminalType == 1) {
         if (code == kGS || code == kEG) return DeviceResult::UnknownDeviceCode;
-        if ((code == kGB && !isBit) || (code == kGD && isBit)) return DeviceResult::InvalidDeviceType;
+        if ((code == kGB && !isBit) || (code == kGD && isBit))
+            return DeviceResult::InvalidDeviceType;
     }
     if (terminalType == 6) {
         if (code == kEG) return DeviceResult::UnknownDeviceCode;
-        if ((code == kGD && isBit) || (code == kGB && !isBit)) return DeviceResult::InvalidDeviceType;
+        if ((code == kGD && isBit) || (code == kGB && !isBit))
+            return DeviceResult::InvalidDeviceType;
     }
     if (code == 0) return DeviceResult::Ok;
     if (code != kGB && code != kGD && code != kGS) return DeviceResult::UnknownDeviceCode;
@@ -70,11 +79,14 @@ DeviceResult CheckInternalDeviceRange(int terminalType, const pqcore::PqDevice& 
 
 char GetInternalDeviceKindLetter(const pqcore::PqDevice& device) {
     switch (device.mCode) {
-        case kGB: return 'B';
+        case kGB:
+            return 'B';
         case kGD:
         case kGS:
-        case kEG: return 'W';
-        default: return '?';
+        case kEG:
+            return 'W';
+        default:
+            return '?';
     }
 }
 
@@ -86,21 +98,29 @@ DeviceResult InternalDeviceToString(int terminalType, const pqcore::PqDevice& de
     }
     const long number = device.mNumber;
     switch (device.mCode) {
-        case kGB: text = util::Format(L"GB%ld", number); break;
+        case kGB:
+            text = util::Format(L"GB%ld", number);
+            break;
         case kGD:
         case kGS:
             text = util::Format(device.mCode == kGD ? L"GD%ld" : L"GS%ld", number / 16);
             if (device.mType == 'b') text += util::Format(L".b%d", static_cast<int>(number % 16));
             break;
-        default: text.clear(); break;  // no device
+        default:
+            text.clear();
+            break;  // no device
     }
     return DeviceResult::Ok;
 }
 
 DeviceResult StringToInternalDevice(int terminalType, const std::wstring& text, int dataType,
                                     pqcore::PqDevice& device) {
+    return StringToInternalDevice(terminalType, NormalizeDeviceText(text, true), dataType, device);
+}
+
+DeviceResult StringToInternalDevice(int terminalType, std::string_view s, int dataType,
+                                    pqcore::PqDevice& device) {
     device.Clear();
-    const std::string s = NormalizeDeviceText(text, true);
 
     struct Kind {
         const util::ScanPattern& pattern;
@@ -120,7 +140,7 @@ DeviceResult StringToInternalDevice(int terminalType, const std::wstring& text, 
     if (found == nullptr) return DeviceResult::InvalidDeviceName;
 
     device.mCode = found->code;
-    std::string_view rest = std::string_view(s).substr(static_cast<std::size_t>(used));
+    std::string_view rest = s.substr(static_cast<std::size_t>(used));
     if (found->code == kGB) {
         device.mNumber = value;
     } else {
@@ -225,10 +245,17 @@ DeviceResult PlcAddressToInternalDevice(int terminalType, const PlcAddress& addr
 bool IsValidNumberText(int base, const CString& text) {
     const util::ScanPattern* pattern = nullptr;
     switch (base) {
-        case 8: pattern = &kOctalPattern; break;
-        case 10: pattern = &kDecimalPattern; break;
-        case 16: pattern = &kHexPattern; break;
-        default: return false;
+        case 8:
+            pattern = &kOctalPattern;
+            break;
+        case 10:
+            pattern = &kDecimalPattern;
+            break;
+        case 16:
+            pattern = &kHexPattern;
+            break;
+        default:
+            return false;
     }
     if (text.Find('+') >= 0 || text.Find('-') >= 0) return false;
     std::int32_t value = 0;

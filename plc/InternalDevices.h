@@ -36,6 +36,9 @@ DeviceResult InternalDeviceToString(int terminalType, const pqcore::PqDevice& de
 // refuses). The device is cleared first and may be left partly set on failure.
 DeviceResult StringToInternalDevice(int terminalType, const std::wstring& text, int dataType,
                                     pqcore::PqDevice& device);
+// The same for a text that NormalizeDeviceText(text, true) has already made.
+DeviceResult StringToInternalDevice(int terminalType, std::string_view normalized, int dataType,
+                                    pqcore::PqDevice& device);
 
 // A bit suffix ".<n>" or ".B<n>" at the start of `text`: the characters it takes (0 for none)
 // and its value in `bit`.

@@ -109,6 +109,10 @@ void StoreInt(const ScanSlot& slot, std::uint32_t v) {
     std::memcpy(slot.target, &v, sizeof v);
 }
 
+std::string OutputName(bool isChar) {
+    return isChar ? "a char" : "a 32-bit integer";
+}
+
 void CheckSlots(const ScanPattern& pattern, const ScanSlot* slots, int slotCount) {
     if (slotCount != pattern.Outputs())
         throw std::logic_error("scan: pattern \"" + std::string(pattern.Text()) + "\" needs " +
@@ -120,7 +124,7 @@ void CheckSlots(const ScanPattern& pattern, const ScanSlot* slots, int slotCount
         if ((slots[k].kind == ScanSlot::Kind::Char) != wantChar || slots[k].target == nullptr)
             throw std::logic_error("scan: output " + std::to_string(k + 1) + " of pattern \"" +
                                    std::string(pattern.Text()) + "\" must be " +
-                                   (wantChar ? "a char" : "a 32-bit integer"));
+                                   OutputName(wantChar));
     }
 }
 
@@ -130,15 +134,46 @@ int ScanSlots(std::string_view input, const ScanPattern& pattern, const ScanSlot
               int slotCount) {
     // Checked before anything is written, so a mismatch never leaves outputs half-assigned.
     CheckSlots(pattern, slots, slotCount);
+    return detail::ScanMatchedSlots(input, pattern, slots);
+}
+
+namespace detail {
+
+void ThrowScanMismatch(const ScanPattern& pattern, int outputs, std::uint32_t charOutputs) {
+    if (outputs != pattern.Outputs())
+        throw std::logic_error("scan: pattern \"" + std::string(pattern.Text()) + "\" needs " +
+                               std::to_string(pattern.Outputs()) + " outputs, got " +
+                               std::to_string(outputs));
+    const std::uint32_t differ = charOutputs ^ pattern.CharOutputs();
+    int k = 0;
+    while (((differ >> k) & 1u) == 0)
+        ++k;
+    throw std::logic_error("scan: output " + std::to_string(k + 1) + " of pattern \"" +
+                           std::string(pattern.Text()) + "\" must be " +
+                           OutputName((pattern.CharOutputs() >> k) & 1u));
+}
+
+int ScanMatchedSlots(std::string_view input, const ScanPattern& pattern, const ScanSlot* slots) {
     if (CurrentTextBackend() != TextBackend::Ours) [[unlikely]]
-        return detail::ScanSlotsCLibrary(input, pattern, slots, slotCount);
+        return ScanSlotsCLibrary(input, pattern, slots, pattern.Outputs());
 
     Cursor in{input.data(), input.data() + input.size()};
+
+    // The leading plain characters decide most scans; nothing is assigned before them, so the
+    // input ending is -1 and a different character is 0.
+    const std::string_view lead = pattern.Lead();
+    for (const char expected : lead) {
+        const int c = in.Peek();
+        if (c < 0) return -1;
+        if (c != static_cast<unsigned char>(expected)) return 0;
+        ++in.pos;
+    }
+
     int assigned = 0;
     // An input failure (the input ended) before the first assignment reports -1, like EOF.
     const auto inputFailure = [&assigned] { return assigned == 0 ? -1 : assigned; };
 
-    for (int i = 0; i < pattern.Size(); ++i) {
+    for (int i = static_cast<int>(lead.size()); i < pattern.Size(); ++i) {
         const auto& d = pattern[i];
         switch (d.op) {
             case Op::Space:
@@ -181,4 +216,5 @@ int ScanSlots(std::string_view input, const ScanPattern& pattern, const ScanSlot
     return assigned;
 }
 
+}  // namespace detail
 }  // namespace util

@@ -100,6 +100,8 @@ public:
                 ++mOutputs;
             }
             if (mCount == kMaxDirectives) throw std::invalid_argument("scan pattern: too long");
+            if (d.op == Op::Literal && d.literal != '%' && mLeadCount == mCount)
+                mLead[mLeadCount++] = d.literal;
             mDirectives[mCount++] = d;
         }
     }
@@ -111,6 +113,12 @@ public:
     constexpr int Outputs() const { return mOutputs; }
     // Bit k is set when output k is a %c (a char); the others are 32-bit integers.
     constexpr std::uint32_t CharOutputs() const { return mCharOutputs; }
+    // The plain characters the pattern starts with ("MB" of "MB%8lx%n"): the first directives,
+    // matched byte for byte before any conversion. Most texts a family tries a pattern on fail
+    // here, so the scanner compares them without interpreting directives.
+    constexpr std::string_view Lead() const {
+        return {mLead, static_cast<std::size_t>(mLeadCount)};
+    }
 
 private:
     static constexpr bool IsSpace(char c) {
@@ -119,6 +127,8 @@ private:
 
     std::string_view mText;
     Directive mDirectives[kMaxDirectives] = {};
+    char mLead[kMaxDirectives] = {};
+    int mLeadCount = 0;
     int mCount = 0;
     int mOutputs = 0;
     std::uint32_t mCharOutputs = 0;
@@ -151,13 +161,34 @@ constexpr ScanSlot MakeScanSlot(T& out) {
 int ScanSlots(std::string_view input, const ScanPattern& pattern, const ScanSlot* slots,
               int slotCount);
 
+namespace detail {
+// ScanSlots after the outputs have been found to match the pattern.
+int ScanMatchedSlots(std::string_view input, const ScanPattern& pattern, const ScanSlot* slots);
+[[noreturn]] void ThrowScanMismatch(const ScanPattern& pattern, int outputs,
+                                    std::uint32_t charOutputs);
+
+template <class... Out>
+constexpr std::uint32_t CharOutputMask() {
+    std::uint32_t mask = 0;
+    int k = 0;
+    ((mask |= std::is_same_v<std::remove_cv_t<Out>, char> ? std::uint32_t{1} << k : 0u, ++k), ...);
+    return mask;
+}
+}  // namespace detail
+
+// The outputs' types are known here, so matching them against the pattern is two comparisons
+// instead of a walk over the slots.
 template <class... Out>
 int Scan(std::string_view input, const ScanPattern& pattern, Out&... out) {
+    constexpr int kOutputs = static_cast<int>(sizeof...(Out));
+    constexpr std::uint32_t kCharOutputs = detail::CharOutputMask<Out...>();
+    if (pattern.Outputs() != kOutputs || pattern.CharOutputs() != kCharOutputs) [[unlikely]]
+        detail::ThrowScanMismatch(pattern, kOutputs, kCharOutputs);
     if constexpr (sizeof...(Out) == 0) {
-        return ScanSlots(input, pattern, nullptr, 0);
+        return detail::ScanMatchedSlots(input, pattern, nullptr);
     } else {
         const ScanSlot slots[] = {detail::MakeScanSlot(out)...};
-        return ScanSlots(input, pattern, slots, static_cast<int>(sizeof...(Out)));
+        return detail::ScanMatchedSlots(input, pattern, slots);
     }
 }
 
