@@ -217,8 +217,10 @@ int ReferenceFromString(const std::string& text, PqDevice& d) {
         std::size_t k = 0;
         d.mLabelId = Hex(values[std::size_t{'A'}], k);
     }
-    if (present[std::size_t{'N'}]) d.mName = util::Utf8ToWString(ReferenceUnescape(values[std::size_t{'N'}]));
-    if (present[std::size_t{'L'}]) d.mAuxText = util::Utf8ToWString(ReferenceUnescape(values[std::size_t{'L'}]));
+    if (present[std::size_t{'N'}])
+        d.mName = util::Utf8ToWString(ReferenceUnescape(values[std::size_t{'N'}]));
+    if (present[std::size_t{'L'}])
+        d.mAuxText = util::Utf8ToWString(ReferenceUnescape(values[std::size_t{'L'}]));
     return static_cast<int>(i);
 }
 
@@ -407,31 +409,42 @@ void UnescapeReference(benchmark::State& state) {
     }
 }
 
-// util::Format on the formats and argument types the module uses, in turn.
-std::wstring ModuleFormat(std::size_t i, long v) {
+// The formats and argument types the module prints with, in turn, precompiled as the module
+// keeps them; `f` gets the format and the arguments.
+using WideSpec = util::FormatSpec<wchar_t>;
+constexpr WideSpec kModuleFormats[] = {
+    WideSpec(L"IB%05lX"), WideSpec(L"MB%05ld%lX"), WideSpec(L"MW%ld"), WideSpec(L".b%d"),
+    WideSpec(L"%d-%d"),   WideSpec(L"IW%04lX"),    WideSpec(L"GD%ld"), WideSpec(L"I%ld"),
+    WideSpec(L"&A=%X"),   WideSpec(L"SR%ld")};
+
+template <class F>
+auto WithModuleFormat(std::size_t i, long v, F&& f) {
     const auto hex = static_cast<unsigned long>(static_cast<std::uint32_t>(v));
+    const WideSpec& spec = kModuleFormats[i % 10];
     switch (i % 10) {
         case 0:
-            return util::Format(L"IB%05lX", hex);
+            return f(spec, hex);
         case 1:
-            return util::Format(L"MB%05ld%lX", v / 16, hex % 16);
-        case 2:
-            return util::Format(L"MW%ld", v);
+            return f(spec, v / 16, hex % 16);
         case 3:
-            return util::Format(L".b%d", static_cast<int>(v % 16));
+            return f(spec, static_cast<int>(v % 16));
         case 4:
-            return util::Format(L"%d-%d", static_cast<int>(v % 240), static_cast<int>(v % 64));
+            return f(spec, static_cast<int>(v % 240), static_cast<int>(v % 64));
         case 5:
-            return util::Format(L"IW%04lX", hex);
-        case 6:
-            return util::Format(L"GD%ld", v);
+            return f(spec, hex);
         case 7:
-            return util::Format(L"I%ld", v + 1);
+            return f(spec, v + 1);
         case 8:
-            return util::Format(L"&A=%X", static_cast<unsigned>(v));
+            return f(spec, static_cast<unsigned>(v));
         default:
-            return util::Format(L"SR%ld", v);
+            return f(spec, v);
     }
+}
+
+// util::Format: the returned string included.
+std::wstring ModuleFormat(std::size_t i, long v) {
+    return WithModuleFormat(
+        i, v, [](const WideSpec& spec, auto... args) { return util::Format(spec, args...); });
 }
 
 std::vector<long> FormatValues() {
@@ -452,50 +465,46 @@ void FormatModule(benchmark::State& state, TextBackend backend) {
     }
 }
 
-// The formatting alone, into a buffer: our formatter against vswprintf, no string made.
-int FormatInto(bool ours, wchar_t* buffer, std::size_t size, const wchar_t* format, ...) {
+// The formatting alone, into a buffer, no string made: util::FormatTo on the selected backend
+// (ours, or swprintf on the format's text).
+int ModuleFormatInto(wchar_t* buffer, std::size_t i, long v) {
+    return WithModuleFormat(i, v, [buffer](const WideSpec& spec, auto... args) {
+        return util::FormatTo(buffer, 64, spec, args...);
+    });
+}
+
+// The same through the va_list entry, which parses the format on every call: for formats made at
+// run time.
+int FormatVaList(bool ours, wchar_t* buffer, const wchar_t* format, ...) {
     std::va_list args;
     va_start(args, format);
-    const int length = ours ? util::FormatTo(buffer, size, format, args)
-                            : std::vswprintf(buffer, size, format, args);
+    const int length =
+        ours ? util::FormatTo(buffer, 64, format, args) : std::vswprintf(buffer, 64, format, args);
     va_end(args);
     return length;
 }
 
-int ModuleFormatInto(bool ours, wchar_t* b, std::size_t i, long v) {
-    constexpr std::size_t n = 64;
-    const auto hex = static_cast<unsigned long>(static_cast<std::uint32_t>(v));
-    switch (i % 10) {
-        case 0:
-            return FormatInto(ours, b, n, L"IB%05lX", hex);
-        case 1:
-            return FormatInto(ours, b, n, L"MB%05ld%lX", v / 16, hex % 16);
-        case 2:
-            return FormatInto(ours, b, n, L"MW%ld", v);
-        case 3:
-            return FormatInto(ours, b, n, L".b%d", static_cast<int>(v % 16));
-        case 4:
-            return FormatInto(ours, b, n, L"%d-%d", static_cast<int>(v % 240),
-                              static_cast<int>(v % 64));
-        case 5:
-            return FormatInto(ours, b, n, L"IW%04lX", hex);
-        case 6:
-            return FormatInto(ours, b, n, L"GD%ld", v);
-        case 7:
-            return FormatInto(ours, b, n, L"I%ld", v + 1);
-        case 8:
-            return FormatInto(ours, b, n, L"&A=%X", static_cast<unsigned>(v));
-        default:
-            return FormatInto(ours, b, n, L"SR%ld", v);
+void FormatVaListModule(benchmark::State& state, bool ours) {
+    static const std::vector<long> values = FormatValues();
+    wchar_t buffer[64];
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            WithModuleFormat(i, values[i], [ours, &buffer](const WideSpec& spec, auto... args) {
+                return FormatVaList(ours, buffer, spec.Text(), args...);
+            }));
+        benchmark::ClobberMemory();
+        i = (i + 1) & kMask;
     }
 }
 
 void FormatToModule(benchmark::State& state, bool ours) {
     static const std::vector<long> values = FormatValues();
+    const util::ScopedTextBackend scoped(ours ? TextBackend::Ours : TextBackend::CLibrary);
     wchar_t buffer[64];
     std::size_t i = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(ModuleFormatInto(ours, buffer, i, values[i]));
+        benchmark::DoNotOptimize(ModuleFormatInto(buffer, i, values[i]));
         benchmark::ClobberMemory();
         i = (i + 1) & kMask;
     }
@@ -506,6 +515,13 @@ void FormatToOurs(benchmark::State& state) {
 }
 void FormatToReference(benchmark::State& state) {
     FormatToModule(state, false);
+}
+
+void FormatVaListOurs(benchmark::State& state) {
+    FormatVaListModule(state, true);
+}
+void FormatVaListReference(benchmark::State& state) {
+    FormatVaListModule(state, false);
 }
 
 void FormatOurs(benchmark::State& state) {
@@ -524,15 +540,21 @@ bool RegisterRecordBenchmarks() {
     }
     const std::vector<long> values = FormatValues();
     for (std::size_t i = 0; i < kCorpusSize; ++i) {
-        wchar_t buffer[64], referenceBuffer[64];
-        const int length = ModuleFormatInto(true, buffer, i, values[i]);
-        if (length != ModuleFormatInto(false, referenceBuffer, i, values[i]) ||
-            std::wmemcmp(buffer, referenceBuffer, static_cast<std::size_t>(length)) != 0) {
-            std::fprintf(stderr, "zv_bench: util::FormatTo differs from vswprintf\n");
+        wchar_t buffer[64], viaList[64], referenceBuffer[64];
+        const int length = ModuleFormatInto(buffer, i, values[i]);
+        const int listLength =
+            WithModuleFormat(i, values[i], [&viaList](const WideSpec& spec, auto... args) {
+                return FormatVaList(true, viaList, spec.Text(), args...);
+            });
+        const std::wstring ours = ModuleFormat(i, values[i]);
+        const util::ScopedTextBackend scoped(TextBackend::CLibrary);
+        if (length < 0 || length != ModuleFormatInto(referenceBuffer, i, values[i]) ||
+            length != listLength ||
+            std::wmemcmp(buffer, referenceBuffer, static_cast<std::size_t>(length)) != 0 ||
+            std::wmemcmp(buffer, viaList, static_cast<std::size_t>(length)) != 0) {
+            std::fprintf(stderr, "zv_bench: util::FormatTo differs from swprintf\n");
             return false;
         }
-        std::wstring ours = ModuleFormat(i, values[i]);
-        const util::ScopedTextBackend scoped(TextBackend::CLibrary);
         if (ours != ModuleFormat(i, values[i])) {
             std::fprintf(stderr, "zv_bench: util::Format differs per backend\n");
             return false;
@@ -550,6 +572,8 @@ bool RegisterRecordBenchmarks() {
     Register("format/util/Format/reference", &FormatReference);
     Register("format/util/FormatTo/ours", &FormatToOurs);
     Register("format/util/FormatTo/reference", &FormatToReference);
+    Register("format/util/FormatVaList/ours", &FormatVaListOurs);
+    Register("format/util/FormatVaList/reference", &FormatVaListReference);
     return true;
 }
 

@@ -1,9 +1,9 @@
 // Text forms of the device-address record: the plain form ("9D.0/b"), the labelled form
 // ("&N=Motor&A=1F&&") and the keyed form ("&N=...&A=...&L=...&D=...&&"), and the string and
 // stream operations of the host's value base class that reach them.
+#include <cctype>
 #include <cstddef>
 #include <cstdint>
-#include <cctype>
 #include <cstdio>
 #include <ios>
 #include <istream>
@@ -145,14 +145,18 @@ std::string& PqDevice::ToKeyedString(std::string& out) const {
 
 std::wstring PqDevice::LabelKey() const {
     // The name is appended, not formatted: a long name must not hit the formatting limit.
-    return mName + util::Format(L"&A=%X", mLabelId);
+    static constexpr util::FormatSpec<wchar_t> kLabelSuffix(L"&A=%X");
+    std::wstring text = mName;
+    util::AppendFormat(text, kLabelSuffix, mLabelId);
+    return text;
 }
 
 std::istream& PqDevice::ParseDevice(std::istream& in) {
     const HexNumbers hex(in);
     // Blanks first, so that a failed read below can tell "no number here" (left to the end
     // check, which meets the unread character) from a number it consumed and could not hold.
-    while (in.good() && std::isspace(in.peek())) in.get();
+    while (in.good() && std::isspace(in.peek()))
+        in.get();
     const auto start = in.tellg();
     // std::int32_t and std::int16_t reads fail outside their range, which gives every platform
     // the behaviour of the host's 32-bit long.

@@ -12,7 +12,8 @@
 // The family provides (host side):
 //   bool IsOwnCode(int code) const;           its own device codes
 //   bool IsOwnBitKind(int code) const;        which of them are bit kinds
-//   std::wstring FormatOwn(const PqDevice&) const;        text of a checked own device
+//   void FormatOwn(const PqDevice&, std::wstring&) const;  appends the text of a checked own
+//                                                          device
 //   family::DeviceTables Tables(int terminalType) const;  name/code/order tables
 //   bool IsBitAddressCode(int code) const;    flat codes that carry bit devices
 //   void OwnToPlcAddress(const PqDevice&, PlcAddress&) const;    flat form of an own device
@@ -244,14 +245,7 @@ public:
 
     DeviceResult DeviceToLocalString(const PqDevice& device, std::wstring& text) const override {
         text.clear();
-        if (const auto r = Self().CheckDeviceRange(device, 1); r != DeviceResult::Ok) {
-            text = L"??";
-            return r;
-        }
-        if (!Self().IsOwnCode(device.mCode))
-            return InternalDeviceToString(TerminalType(), device, text);
-        text = Self().FormatOwn(device);
-        return DeviceResult::Ok;
+        return AppendLocalString(device, text);
     }
 
     DeviceResult DeviceToString(const PqDevice& device, std::wstring& text) const override {
@@ -420,6 +414,19 @@ public:
     static constexpr int kDefaultWordCode = 168;
 
 protected:
+    // Appends the device's local text to `text` (which keeps its storage from call to call, so
+    // printing allocates nothing once it has grown); on failure `text` becomes "??".
+    DeviceResult AppendLocalString(const PqDevice& device, std::wstring& text) const {
+        if (const auto r = Self().CheckDeviceRange(device, 1); r != DeviceResult::Ok) {
+            text = L"??";
+            return r;
+        }
+        if (!Self().IsOwnCode(device.mCode))
+            return AppendInternalDeviceText(TerminalType(), device, text);
+        Self().FormatOwn(device, text);
+        return DeviceResult::Ok;
+    }
+
     FamilyPlc() = default;
 
     // The compact terminal takes no flat address of the kinds 9, 10 and 11.

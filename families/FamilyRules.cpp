@@ -15,8 +15,9 @@ ParseOutcome ParseOwnDevice(std::span<const ParseRule> rules, ParseState& state,
         outcome.code = rule.code;
         if ((outcome.result = rule.convert(state)) != DeviceResult::Ok) return outcome;
 
-        std::string_view rest = std::string_view(state.text).substr(
-            std::min(state.text.size(), static_cast<std::size_t>(state.used)));
+        std::string_view rest =
+            std::string_view(state.text)
+                .substr(std::min(state.text.size(), static_cast<std::size_t>(state.used)));
         if (rule.bitSuffix) {
             unsigned bit = 0;
             if (const int taken = ParseBitSuffix(rest, bit); taken > 0) {

@@ -20,7 +20,9 @@ namespace family {
 
 using pqcore::PqDevice;
 
-inline bool IsWideType(int type) { return type == 'I' || type == 'U' || type == 'D' || type == 'F'; }
+inline bool IsWideType(int type) {
+    return type == 'I' || type == 'U' || type == 'D' || type == 'F';
+}
 
 // Number × 16 as the 32-bit controller arithmetic does it: wraps instead of overflowing.
 inline std::int32_t Times16(std::int32_t value) {
@@ -35,7 +37,7 @@ inline unsigned long Hex32(long value) {
 
 // What a pattern match hands to its conversion and what the conversion gives back.
 struct ParseState {
-    std::string text;         // working text; a conversion may rewrite it (and `used`)
+    std::string text;  // working text; a conversion may rewrite it (and `used`)
     int dataType = 'b';
     std::int32_t value = 0;   // the value the pattern converted
     std::int32_t used = 0;    // characters the pattern consumed

@@ -1,5 +1,6 @@
 #include "families/IoMemoryKinds.h"
 
+#include "plc/InternalDevices.h"
 #include "plc/PlcAddressForms.h"
 #include "util/Format.h"
 
@@ -13,44 +14,64 @@ constexpr int kMbBlockBase = 40192;
 constexpr util::ScanPattern kMbBitField("MB%05ld%01lx%n");
 constexpr util::ScanPattern kMbWord("MB%8ld%n");
 
-bool InBlocks(int code, int base, int count) { return code > base && code <= base + count; }
+bool InBlocks(int code, int base, int count) {
+    return code > base && code <= base + count;
+}
 
 }  // namespace
 
 const wchar_t* PrefixOf(const PqDevice& device) {
     switch (device.mCode) {
-        case kIB: return L"IB";
-        case kMB: return L"MB";
-        case kIW: return L"IW";
-        case kMW: return L"MW";
-        default: return nullptr;
+        case kIB:
+            return L"IB";
+        case kMB:
+            return L"MB";
+        case kIW:
+            return L"IW";
+        case kMW:
+            return L"MW";
+        default:
+            return nullptr;
     }
 }
 
 int NumberBaseOf(const PqDevice& device) {
     switch (device.mCode) {
-        case kMB: return device.mType == 'b' ? 16 : 10;
-        case kMW: return 10;
-        default: return 16;
+        case kMB:
+            return device.mType == 'b' ? 16 : 10;
+        case kMW:
+            return 10;
+        default:
+            return 16;
     }
 }
 
-std::wstring FormatDevice(const PqDevice& device, const TextFormats& formats) {
+void AppendDeviceText(const PqDevice& device, const TextFormats& formats, std::wstring& text) {
+    static constexpr util::FormatSpec<wchar_t> kIwText(L"IW%04lX"), kMwText(L"MW%ld");
     const long number = device.mNumber;
     const long word = number / 16;
-    const int bit = static_cast<int>(number % 16);
     const bool isBit = device.mType == 'b';
-    const std::wstring bitSuffix = isBit ? util::Format(L".b%d", bit) : std::wstring();
     switch (device.mCode) {
         case kIB:
-            return isBit ? util::Format(formats.ibBits, Hex32(number))
-                         : util::Format(formats.ibWord, Hex32(word));
+            if (isBit)
+                util::AppendFormat(text, formats.ibBits, Hex32(number));
+            else
+                util::AppendFormat(text, formats.ibWord, Hex32(word));
+            return;
         case kMB:
-            return isBit ? util::Format(formats.mbBits, word, Hex32(bit))
-                         : util::Format(formats.mbWord, word);
-        case kIW: return util::Format(L"IW%04lX", Hex32(word)) + bitSuffix;
-        default: return util::Format(L"MW%ld", word) + bitSuffix;
+            if (isBit)
+                util::AppendFormat(text, formats.mbBits, word, Hex32(number % 16));
+            else
+                util::AppendFormat(text, formats.mbWord, word);
+            return;
+        case kIW:
+            util::AppendFormat(text, kIwText, Hex32(word));
+            break;
+        default:
+            util::AppendFormat(text, kMwText, word);
+            break;
     }
+    AppendBitSuffix(text, device);
 }
 
 DeviceResult ConvertMb(ParseState& s, std::int32_t wordLimit) {
@@ -90,10 +111,14 @@ DeviceResult CheckTypeForTerminal(int terminalType, const PqDevice& device) {
 
 DeviceResult CheckRange(const PqDevice& device, int count, const Limits& limits) {
     switch (device.mCode) {
-        case kIB: return CheckRun(device, count, limits.ib);
-        case kMB: return CheckRun(device, count, limits.mb);
-        case kIW: return CheckRun(device, count, limits.iw);
-        default: return CheckRun(device, count, limits.mw);
+        case kIB:
+            return CheckRun(device, count, limits.ib);
+        case kMB:
+            return CheckRun(device, count, limits.mb);
+        case kIW:
+            return CheckRun(device, count, limits.iw);
+        default:
+            return CheckRun(device, count, limits.mw);
     }
 }
 
@@ -150,13 +175,15 @@ void AppendRangeTexts(const PqDevice& device, bool flag4, const RangeTexts& t,
     switch (device.mCode) {
         case kIB:
             lows.emplace_back(isBit ? t.ibBitsLow : t.ibLow);
-            highs.emplace_back(isBit ? (flag4 ? t.ibBitsHigh4 : t.ibBitsHigh)
-                                     : wide ? t.ibHighWide : t.ibHigh);
+            highs.emplace_back(isBit  ? (flag4 ? t.ibBitsHigh4 : t.ibBitsHigh)
+                               : wide ? t.ibHighWide
+                                      : t.ibHigh);
             break;
         case kMB:
             lows.emplace_back(isBit ? t.mbBitsLow : t.mbLow);
-            highs.emplace_back(isBit ? (flag4 ? t.mbBitsHigh4 : t.mbBitsHigh)
-                                     : wide ? t.mbHighWide : t.mbHigh);
+            highs.emplace_back(isBit  ? (flag4 ? t.mbBitsHigh4 : t.mbBitsHigh)
+                               : wide ? t.mbHighWide
+                                      : t.mbHigh);
             break;
         case kIW:
             lows.emplace_back(t.iwLow);

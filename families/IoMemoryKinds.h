@@ -9,6 +9,7 @@
 #include "families/FamilyRules.h"
 #include "pqcore/PlcTypes.h"
 #include "pqcore/PqDevice.h"
+#include "util/FormatSpec.h"
 
 namespace family::io_memory {
 
@@ -17,8 +18,12 @@ inline constexpr int kMB = 157;
 inline constexpr int kIW = 168;
 inline constexpr int kMW = 175;
 
-inline bool IsOwnCode(int code) { return code == kIB || code == kMB || code == kIW || code == kMW; }
-inline bool IsBitKind(int code) { return code == kIB || code == kMB; }
+inline bool IsOwnCode(int code) {
+    return code == kIB || code == kMB || code == kIW || code == kMW;
+}
+inline bool IsBitKind(int code) {
+    return code == kIB || code == kMB;
+}
 
 const wchar_t* PrefixOf(const PqDevice& device);
 int NumberBaseOf(const PqDevice& device);
@@ -30,12 +35,13 @@ inline constexpr Kind kWordKinds[] = {{L"IW", kIW}, {L"MW", kMW}};
 
 // Text formats of the bit kinds: whole bit address / word of IB; word and bit / word of MB.
 struct TextFormats {
-    const wchar_t* ibBits;
-    const wchar_t* ibWord;
-    const wchar_t* mbBits;
-    const wchar_t* mbWord;
+    util::FormatSpec<wchar_t> ibBits;
+    util::FormatSpec<wchar_t> ibWord;
+    util::FormatSpec<wchar_t> mbBits;
+    util::FormatSpec<wchar_t> mbWord;
 };
-std::wstring FormatDevice(const PqDevice& device, const TextFormats& formats);
+// Appends the text of a checked device of these kinds.
+void AppendDeviceText(const PqDevice& device, const TextFormats& formats, std::wstring& text);
 
 // MB with a bit type: five decimal word digits and one hex bit digit, right-aligned in a
 // six-digit field ("MB1F" reads as "MB00001F": word 1, bit 15); words from `wordLimit` on are out

@@ -157,31 +157,40 @@ bool ZorvikanGL::IsOwnBitKind(int code) {
     return code == kI || code == kO || code == kD;
 }
 
-std::wstring ZorvikanGL::FormatOwn(const PqDevice& device) {
+void ZorvikanGL::FormatOwn(const PqDevice& device, std::wstring& text) {
+    using Spec = util::FormatSpec<wchar_t>;
+    static constexpr Spec kIText(L"I%ld"), kOText(L"O%ld"), kDText(L"D%ld"), kZText(L"Z%ld"),
+        kWText(L"W%ld"), kSwText(L"SW%ld"), kRText(L"R%ld"), kSrText(L"SR%ld"), kKText(L"K%ld");
     const long number = device.mNumber;
     const long word = number / 16;
-    const std::wstring bit =
-        device.mType == 'b' ? util::Format(L".b%d", static_cast<int>(number % 16)) : L"";
+    // Bit kinds number their bits, word kinds their words; both count from 1, D/R/SR by block.
     switch (device.mCode) {
         case kI:
-            return util::Format(L"I%ld", number + 1);
+            return util::AppendFormat(text, kIText, number + 1);
         case kO:
-            return util::Format(L"O%ld", number + 1);
+            return util::AppendFormat(text, kOText, number + 1);
         case kD:
-            return util::Format(L"D%ld", BlockNumberOfIndex(device.mNumber));
+            return util::AppendFormat(text, kDText, BlockNumberOfIndex(device.mNumber));
         case kZ:
-            return util::Format(L"Z%ld", word + 1) + bit;
+            util::AppendFormat(text, kZText, word + 1);
+            break;
         case kW:
-            return util::Format(L"W%ld", word + 1) + bit;
+            util::AppendFormat(text, kWText, word + 1);
+            break;
         case kSW:
-            return util::Format(L"SW%ld", word + 1) + bit;
+            util::AppendFormat(text, kSwText, word + 1);
+            break;
         case kR:
-            return util::Format(L"R%ld", BlockNumberOfIndex(device.mNumber / 16)) + bit;
+            util::AppendFormat(text, kRText, BlockNumberOfIndex(device.mNumber / 16));
+            break;
         case kSR:
-            return util::Format(L"SR%ld", BlockNumberOfIndex(device.mNumber / 16)) + bit;
+            util::AppendFormat(text, kSrText, BlockNumberOfIndex(device.mNumber / 16));
+            break;
         default:
-            return util::Format(L"K%ld", word + 1) + bit;
+            util::AppendFormat(text, kKText, word + 1);
+            break;
     }
+    AppendBitSuffix(text, device);
 }
 
 std::span<const ParseRule> ZorvikanGL::ParseRules() {
@@ -230,8 +239,6 @@ DeviceResult ZorvikanGL::CheckDeviceRange(const PqDevice& device, int count) con
 bool ZorvikanGL::IsBitAddressCode(int code) {
     return IsOwnBitKind(code);
 }
-
-
 
 // ---- Tables -----------------------------------------------------------------------------------
 

@@ -15,17 +15,21 @@ constexpr int kRegister = 175;  // "DW" words 0..2047, "MW" words 2048..9742
 constexpr int kZD = 204;
 
 constexpr std::int32_t kMwFirstWord = 2048;
-constexpr std::int64_t kDwLimit = 32768;    // DW bits end where MW begins
-constexpr std::int64_t kMwLimit = 155888;   // word 9743
-constexpr std::int64_t kIoLimit = 2048;     // IB, OB bit addresses; IW, OW words 0..127
+constexpr std::int64_t kDwLimit = 32768;   // DW bits end where MW begins
+constexpr std::int64_t kMwLimit = 155888;  // word 9743
+constexpr std::int64_t kIoLimit = 2048;    // IB, OB bit addresses; IW, OW words 0..127
 
 // Flat addresses: IB and OB share code 157; DW/MW, IW and OW share code 175.
 constexpr std::int32_t kObFlatOffset = 2048;
 constexpr std::int32_t kIwFlatOffset = 9743;
 constexpr std::int32_t kOwFlatOffset = 9871;
 
-bool IsDwWord(std::int32_t word) { return word >= 0 && word < kMwFirstWord; }
-bool IsMwWord(std::int32_t word) { return word >= kMwFirstWord && word <= 9742; }
+bool IsDwWord(std::int32_t word) {
+    return word >= 0 && word < kMwFirstWord;
+}
+bool IsMwWord(std::int32_t word) {
+    return word >= kMwFirstWord && word <= 9742;
+}
 
 // Each pattern bounds its value before it becomes a number.
 template <std::int32_t High, std::int32_t Multiplier, std::int32_t FirstWord>
@@ -53,14 +57,15 @@ constexpr ParseRule kRules[] = {
 using internal_device::kGB;
 using internal_device::kGD;
 using internal_device::kGS;
-constexpr const char* kNames[] = {"GB", "GD", "GS", "OB", "IB", "IW", "OW", "DW", "ZD", "MW", nullptr};
+constexpr const char* kNames[] = {"GB", "GD", "GS", "OB", "IB",   "IW",
+                                  "OW", "DW", "ZD", "MW", nullptr};
 constexpr int kCodes[] = {kGB, kGD, kGS, kOB, kIB, kIW, kOW, kRegister, kZD, kRegister, 0};
 constexpr int kDwOrder = 8;
 constexpr int kMwOrder = 10;
 
 constexpr family::PrefixCode kPrefixOrder[] = {
-    {L"IB", kIB, 0},       {L"OB", kOB, 0},  {L"DW", kRegister, 0}, {L"MW", kRegister, 32768},
-    {L"IW", kIW, 0},       {L"OW", kOW, 0},  {L"ZD", kZD, 0}};
+    {L"IB", kIB, 0}, {L"OB", kOB, 0}, {L"DW", kRegister, 0}, {L"MW", kRegister, 32768},
+    {L"IW", kIW, 0}, {L"OW", kOW, 0}, {L"ZD", kZD, 0}};
 constexpr family::Kind kBitKinds[] = {{L"OB", kOB}, {L"IB", kIB}};
 constexpr family::Kind kWordKinds[] = {
     {L"IW", kIW}, {L"OW", kOW}, {L"DW", kRegister}, {L"ZD", kZD}, {L"MW", kRegister}};
@@ -76,30 +81,48 @@ bool ZorvikanH::IsOwnCode(int code) {
            code == kZD;
 }
 
-bool ZorvikanH::IsOwnBitKind(int code) { return code == kIB || code == kOB; }
-
-std::wstring ZorvikanH::FormatOwn(const PqDevice& device) {
-    const long number = device.mNumber;
-    const long word = number / 16;
-    const std::wstring bit =
-        device.mType == 'b' ? util::Format(L".b%d", static_cast<int>(number % 16)) : L"";
-    switch (device.mCode) {
-        case kIB: return util::Format(L"IB%04lX", family::Hex32(number));  // a bit address, whatever the type
-        case kOB: return util::Format(L"OB%04lX", family::Hex32(number));
-        case kIW: return util::Format(L"IW%04lX", family::Hex32(word)) + bit;
-        case kOW: return util::Format(L"OW%04lX", family::Hex32(word)) + bit;
-        case kZD: return util::Format(L"ZD%ld", word) + bit;
-        default:
-            return (IsDwWord(static_cast<std::int32_t>(word))
-                        ? util::Format(L"DW%ld", word)
-                        : util::Format(L"MW%ld", word - kMwFirstWord)) +
-                   bit;
-    }
+bool ZorvikanH::IsOwnBitKind(int code) {
+    return code == kIB || code == kOB;
 }
 
-std::span<const ParseRule> ZorvikanH::ParseRules() { return kRules; }
+void ZorvikanH::FormatOwn(const PqDevice& device, std::wstring& text) {
+    using Spec = util::FormatSpec<wchar_t>;
+    static constexpr Spec kIbText(L"IB%04lX"), kObText(L"OB%04lX"), kIwText(L"IW%04lX"),
+        kOwText(L"OW%04lX"), kZdText(L"ZD%ld"), kDwText(L"DW%ld"), kMwText(L"MW%ld");
+    const long number = device.mNumber;
+    const long word = number / 16;
+    switch (device.mCode) {
+        // IB/OB print a bit address, whatever the type.
+        case kIB:
+            return util::AppendFormat(text, kIbText, family::Hex32(number));
+        case kOB:
+            return util::AppendFormat(text, kObText, family::Hex32(number));
+        case kIW:
+            util::AppendFormat(text, kIwText, family::Hex32(word));
+            break;
+        case kOW:
+            util::AppendFormat(text, kOwText, family::Hex32(word));
+            break;
+        case kZD:
+            util::AppendFormat(text, kZdText, word);
+            break;
+        default:
+            if (IsDwWord(static_cast<std::int32_t>(word)))
+                util::AppendFormat(text, kDwText, word);
+            else
+                util::AppendFormat(text, kMwText, word - kMwFirstWord);
+            break;
+    }
+    AppendBitSuffix(text, device);
+}
 
-std::optional<std::int32_t> ZorvikanH::MaxTypedValue() { return 0x800000; }
+std::span<const ParseRule> ZorvikanH::ParseRules() {
+    return kRules;
+}
+
+std::optional<std::int32_t> ZorvikanH::MaxTypedValue() {
+    return 0x800000;
+}
 
 DeviceResult ZorvikanH::CheckDeviceRange(const PqDevice& device, int count) const {
     DeviceResult r;
@@ -107,8 +130,12 @@ DeviceResult ZorvikanH::CheckDeviceRange(const PqDevice& device, int count) cons
         case kIB:
         case kOB:
         case kIW:
-        case kOW: r = family::CheckRun(device, count, kIoLimit); break;
-        case kZD: r = family::CheckRun(device, count, kDwLimit); break;
+        case kOW:
+            r = family::CheckRun(device, count, kIoLimit);
+            break;
+        case kZD:
+            r = family::CheckRun(device, count, kDwLimit);
+            break;
         case kRegister:
             // A DW run cannot continue into MW: each has its own end.
             if (device.mNumber >= 0 && device.mNumber < kDwLimit)
@@ -118,15 +145,16 @@ DeviceResult ZorvikanH::CheckDeviceRange(const PqDevice& device, int count) cons
             else
                 r = DeviceResult::NumberOutOfRange;
             break;
-        default: return CheckInternalDeviceRange(TerminalType(), device, count);
+        default:
+            return CheckInternalDeviceRange(TerminalType(), device, count);
     }
     if (r != DeviceResult::Ok) return r;
     return family::CheckWordAligned(device);
 }
 
-bool ZorvikanH::IsBitAddressCode(int code) { return code == kOB; }
-
-
+bool ZorvikanH::IsBitAddressCode(int code) {
+    return code == kOB;
+}
 
 void ZorvikanH::OwnToPlcAddress(const PqDevice& device, PlcAddress& address) {
     const std::int32_t word = device.mNumber / 16;
@@ -135,7 +163,7 @@ void ZorvikanH::OwnToPlcAddress(const PqDevice& device, PlcAddress& address) {
             address.code = kOB;
             // 32-bit arithmetic as the controller's: an unchecked record wraps, never overflows.
             address.address = static_cast<std::int32_t>(static_cast<std::uint32_t>(device.mNumber) +
-                                                         static_cast<std::uint32_t>(offset));
+                                                        static_cast<std::uint32_t>(offset));
         }
     };
     auto words = [&](int code, std::int32_t offset) {
@@ -145,12 +173,24 @@ void ZorvikanH::OwnToPlcAddress(const PqDevice& device, PlcAddress& address) {
         }
     };
     switch (device.mCode) {
-        case kIB: bits(0); break;
-        case kOB: bits(kObFlatOffset); break;
-        case kIW: words(kRegister, kIwFlatOffset); break;
-        case kOW: words(kRegister, kOwFlatOffset); break;
-        case kZD: words(kZD, 0); break;
-        default: words(kRegister, 0); break;
+        case kIB:
+            bits(0);
+            break;
+        case kOB:
+            bits(kObFlatOffset);
+            break;
+        case kIW:
+            words(kRegister, kIwFlatOffset);
+            break;
+        case kOW:
+            words(kRegister, kOwFlatOffset);
+            break;
+        case kZD:
+            words(kZD, 0);
+            break;
+        default:
+            words(kRegister, 0);
+            break;
     }
 }
 
@@ -178,8 +218,11 @@ bool ZorvikanH::OwnFromPlcAddress(const PlcAddress& address, PqDevice& device) {
                     own(kIW, kIwFlatOffset * 16u);
             }
             return true;
-        case kZD: WordFormToDevice(address, device); return true;
-        default: return false;
+        case kZD:
+            WordFormToDevice(address, device);
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -198,16 +241,22 @@ int ZorvikanH::GetDeviceOrder(const PqDevice& device) const {
 
 const wchar_t* ZorvikanH::PrefixOf(const PqDevice& device) {
     switch (device.mCode) {
-        case kIB: return L"IB";
-        case kOB: return L"OB";
-        case kIW: return L"IW";
-        case kOW: return L"OW";
-        case kZD: return L"ZD";
+        case kIB:
+            return L"IB";
+        case kOB:
+            return L"OB";
+        case kIW:
+            return L"IW";
+        case kOW:
+            return L"OW";
+        case kZD:
+            return L"ZD";
         case kRegister: {
             const std::int32_t word = device.mNumber / 16;
             return IsDwWord(word) ? L"DW" : IsMwWord(word) ? L"MW" : nullptr;
         }
-        default: return nullptr;
+        default:
+            return nullptr;
     }
 }
 
@@ -215,11 +264,17 @@ int ZorvikanH::NumberBaseOf(const PqDevice& device) {
     return device.mCode == kRegister || device.mCode == kZD ? 10 : 16;
 }
 
-std::span<const family::PrefixCode> ZorvikanH::PrefixOrder() { return kPrefixOrder; }
+std::span<const family::PrefixCode> ZorvikanH::PrefixOrder() {
+    return kPrefixOrder;
+}
 
-std::span<const family::Kind> ZorvikanH::BitKinds() { return kBitKinds; }
+std::span<const family::Kind> ZorvikanH::BitKinds() {
+    return kBitKinds;
+}
 
-std::span<const family::Kind> ZorvikanH::WordKinds() { return kWordKinds; }
+std::span<const family::Kind> ZorvikanH::WordKinds() {
+    return kWordKinds;
+}
 
 bool ZorvikanH::GetNumberRangeTexts(const PqDevice& device, Names& lows, Names& highs) const {
     lows.clear();
@@ -242,7 +297,9 @@ bool ZorvikanH::GetNumberRangeTexts(const PqDevice& device, Names& lows, Names& 
             low = L"0000";
             high = wide ? L"007E" : L"007F";
             break;
-        case kZD: high = wide ? L"2046" : L"2047"; break;
+        case kZD:
+            high = wide ? L"2046" : L"2047";
+            break;
         default:
             if (prefix == L"DW") high = wide ? L"2046" : L"2047";
             if (prefix == L"MW") high = wide ? L"7693" : L"7694";

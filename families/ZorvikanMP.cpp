@@ -9,18 +9,25 @@ using namespace family::io_memory;
 
 namespace {
 
-constexpr Limits kLimits = {524288, 1048560, 524288, 1048560};  // IB/IW words to 0x7FFF, MB/MW to 65534
+constexpr Limits kLimits = {524288, 1048560, 524288,
+                            1048560};  // IB/IW words to 0x7FFF, MB/MW to 65534
 constexpr Blocks kBlocks = {7, 15, true};
-constexpr TextFormats kFormats = {L"IB%05lX", L"IB%04lX", L"MB%05ld%lX", L"MB%05ld"};
+constexpr TextFormats kFormats = {
+    util::FormatSpec<wchar_t>(L"IB%05lX"), util::FormatSpec<wchar_t>(L"IB%04lX"),
+    util::FormatSpec<wchar_t>(L"MB%05ld%lX"), util::FormatSpec<wchar_t>(L"MB%05ld")};
 constexpr RangeTexts kRangeTexts = {
-    L"00000", L"7FFFF", L"7FFF0", L"0000", L"7FFF", L"7FFE",     // IB
+    L"00000",  L"7FFFF",  L"7FFF0",  L"0000",  L"7FFF",  L"7FFE",   // IB
     L"000000", L"65534F", L"655340", L"00000", L"65534", L"65533",  // MB
-    L"0000", L"7FFF", L"7FFE",                                  // IW
-    L"0", L"65534", L"65533",                                   // MW
+    L"0000",   L"7FFF",   L"7FFE",                                  // IW
+    L"0",      L"65534",  L"65533",                                 // MW
 };
 
-DeviceResult ConvertMbWords(ParseState& s) { return ConvertMb(s, 65535); }
-DeviceResult ConvertIbBits(ParseState& s) { return ConvertIb(s, 7, 6); }
+DeviceResult ConvertMbWords(ParseState& s) {
+    return ConvertMb(s, 65535);
+}
+DeviceResult ConvertIbBits(ParseState& s) {
+    return ConvertIb(s, 7, 6);
+}
 
 constexpr ParseRule kRules[] = {
     {util::ScanPattern("MB%8lx%n"), kMB, false, &ConvertMbWords},
@@ -59,9 +66,13 @@ bool ZorvikanMP::IsNetworkAvailable() const {
     return t == 0 || t == 2 || t == 4 || t == 5 || t == 7;
 }
 
-bool ZorvikanMP::IsNetworkAvailableEx() const { return IsNetworkAvailable(); }
+bool ZorvikanMP::IsNetworkAvailableEx() const {
+    return IsNetworkAvailable();
+}
 
-bool ZorvikanMP::IsOptionAvailable() const { return false; }
+bool ZorvikanMP::IsOptionAvailable() const {
+    return false;
+}
 
 bool ZorvikanMP::GetNetworkNumberRange(const PqDevice&, int& base, int& min, int& max,
                                        int& digits) const {
@@ -88,38 +99,48 @@ bool ZorvikanMP::CarriesNetwork() const {
 
 // ---- Text -------------------------------------------------------------------------------------
 
-bool ZorvikanMP::IsOwnCode(int code) { return family::io_memory::IsOwnCode(code); }
+bool ZorvikanMP::IsOwnCode(int code) {
+    return family::io_memory::IsOwnCode(code);
+}
 
-bool ZorvikanMP::IsOwnBitKind(int code) { return IsBitKind(code); }
+bool ZorvikanMP::IsOwnBitKind(int code) {
+    return IsBitKind(code);
+}
 
-std::wstring ZorvikanMP::FormatOwn(const PqDevice& device) { return FormatDevice(device, kFormats); }
+void ZorvikanMP::FormatOwn(const PqDevice& device, std::wstring& text) {
+    AppendDeviceText(device, kFormats, text);
+}
 
 DeviceResult ZorvikanMP::NetworkToString(const PqDevice& device, std::wstring& text) const {
     text.clear();
     if (WithoutNetwork(TerminalType())) return DeviceResult::Ok;
     if (const auto r = CheckSegment(device); r != DeviceResult::Ok) return r;
+    static constexpr util::FormatSpec<wchar_t> kSegmentText(L"%d-%d");
     const auto& s = device.mSegment;
-    text = s.mNetworkNo == 0 && s.mStationNo == 0
-               ? std::wstring(L"0-FF")
-               : util::Format(L"%d-%d", static_cast<int>(s.mNetworkNo), s.mStationNo - 1);
+    if (s.mNetworkNo == 0 && s.mStationNo == 0)
+        text = L"0-FF";
+    else
+        util::AppendFormat(text, kSegmentText, static_cast<int>(s.mNetworkNo), s.mStationNo - 1);
     return DeviceResult::Ok;
 }
 
 DeviceResult ZorvikanMP::DeviceToString(const PqDevice& device, std::wstring& text) const {
     if (WithoutNetwork(TerminalType())) return DeviceToLocalString(device, text);
-    std::wstring network;
-    if (const auto r = NetworkToString(device, network); r != DeviceResult::Ok) {
+    if (const auto r = NetworkToString(device, text); r != DeviceResult::Ok) {
         text = L"??";
         return r;
     }
-    const DeviceResult r = DeviceToLocalString(device, text);
-    if (r == DeviceResult::Ok) text = network + L" " + text;
-    return r;
+    text += L' ';
+    return AppendLocalString(device, text);
 }
 
-std::span<const ParseRule> ZorvikanMP::ParseRules() { return kRules; }
+std::span<const ParseRule> ZorvikanMP::ParseRules() {
+    return kRules;
+}
 
-std::optional<std::int32_t> ZorvikanMP::MaxTypedValue() { return 0xFFFF00; }
+std::optional<std::int32_t> ZorvikanMP::MaxTypedValue() {
+    return 0xFFFF00;
+}
 
 DeviceResult ZorvikanMP::ReadNetworkPrefix(std::string& text, Network& network) const {
     if (!CarriesNetwork()) return DeviceResult::Ok;
@@ -175,7 +196,9 @@ DeviceResult ZorvikanMP::CheckDeviceRange(const PqDevice& device, int count) con
 
 // ---- Flat addresses ---------------------------------------------------------------------------
 
-bool ZorvikanMP::IsBitAddressCode(int code) { return family::io_memory::IsBitAddressCode(code, kBlocks); }
+bool ZorvikanMP::IsBitAddressCode(int code) {
+    return family::io_memory::IsBitAddressCode(code, kBlocks);
+}
 
 void ZorvikanMP::OwnToPlcAddress(const PqDevice& device, PlcAddress& address) {
     ToPlcAddress(device, address, kBlocks);
@@ -197,8 +220,6 @@ void ZorvikanMP::TakeNetwork(const PlcAddress& address, PqDevice& device) const 
     device.mSegment.mStationNo = static_cast<std::uint8_t>(address.station + 1);  // 255: own
 }
 
-
-
 // ---- Tables -----------------------------------------------------------------------------------
 
 family::DeviceTables ZorvikanMP::Tables(int terminalType) {
@@ -207,9 +228,12 @@ family::DeviceTables ZorvikanMP::Tables(int terminalType) {
         case 4:
         case 5:
         case 6:
-        case 7: return {family::Listed(kNames), family::Listed(kCodes), true};
-        case 1: return {{}, family::Listed(kCompactCodes), false};
-        default: return {};
+        case 7:
+            return {family::Listed(kNames), family::Listed(kCodes), true};
+        case 1:
+            return {{}, family::Listed(kCompactCodes), false};
+        default:
+            return {};
     }
 }
 
@@ -223,13 +247,21 @@ int ZorvikanMP::NumberBaseOf(const PqDevice& device) {
     return family::io_memory::NumberBaseOf(device);
 }
 
-std::span<const family::PrefixCode> ZorvikanMP::PrefixOrder() { return kPrefixOrder; }
+std::span<const family::PrefixCode> ZorvikanMP::PrefixOrder() {
+    return kPrefixOrder;
+}
 
-std::span<const family::Kind> ZorvikanMP::BitKinds() { return kBitKinds; }
+std::span<const family::Kind> ZorvikanMP::BitKinds() {
+    return kBitKinds;
+}
 
-std::span<const family::Kind> ZorvikanMP::WordKinds() { return kWordKinds; }
+std::span<const family::Kind> ZorvikanMP::WordKinds() {
+    return kWordKinds;
+}
 
-bool ZorvikanMP::CrossKindsOffered() const { return EditorTerminalType() != 1; }
+bool ZorvikanMP::CrossKindsOffered() const {
+    return EditorTerminalType() != 1;
+}
 
 bool ZorvikanMP::BitOfWordOffered() const {
     const int t = EditorTerminalType();

@@ -68,23 +68,28 @@ bool ZorvikanMS::IsOwnBitKind(int code) {
     return code == kIB || code == kOB;
 }
 
-std::wstring ZorvikanMS::FormatOwn(const PqDevice& device) {
+void ZorvikanMS::FormatOwn(const PqDevice& device, std::wstring& text) {
+    using Spec = util::FormatSpec<wchar_t>;
+    static constexpr Spec kIbText(L"IB%ld"), kObText(L"OB%ld"), kIText(L"I%ld"), kMText(L"M%ld"),
+        kOText(L"o%ld");
     const long number = device.mNumber;
     const long word = number / 16;
-    const std::wstring bit =
-        device.mType == 'b' ? util::Format(L".b%d", static_cast<int>(number % 16)) : L"";
     switch (device.mCode) {
         case kIB:
-            return util::Format(L"IB%ld", number);
+            return util::AppendFormat(text, kIbText, number);
         case kOB:
-            return util::Format(L"OB%ld", number);
+            return util::AppendFormat(text, kObText, number);
         case kI:
-            return util::Format(L"I%ld", word) + bit;
+            util::AppendFormat(text, kIText, word);
+            break;
         case kM:
-            return util::Format(L"M%ld", word) + bit;
+            util::AppendFormat(text, kMText, word);
+            break;
         default:
-            return util::Format(L"o%ld", word) + bit;
+            util::AppendFormat(text, kOText, word);
+            break;
     }
+    AppendBitSuffix(text, device);
 }
 
 std::span<const ParseRule> ZorvikanMS::ParseRules() {
@@ -111,8 +116,6 @@ DeviceResult ZorvikanMS::CheckDeviceRange(const PqDevice& device, int count) con
 bool ZorvikanMS::IsBitAddressCode(int code) {
     return IsOwnBitKind(code);
 }
-
-
 
 // ---- Tables -----------------------------------------------------------------------------------
 

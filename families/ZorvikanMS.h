@@ -25,7 +25,7 @@ public:
     // Family rules (see FamilyPlc.h).
     static bool IsOwnCode(int code);
     static bool IsOwnBitKind(int code);
-    static std::wstring FormatOwn(const PqDevice& device);
+    static void FormatOwn(const PqDevice& device, std::wstring& text);
     static family::DeviceTables Tables(int terminalType);
     static bool IsBitAddressCode(int code);
     static void OwnToPlcAddress(const PqDevice& device, PlcAddress& address);

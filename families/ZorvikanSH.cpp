@@ -12,22 +12,26 @@ namespace {
 constexpr Limits kLimits = {65536, 524288, 524288, 524288};
 constexpr Limits kCompactLimits = {65536, 65536, 524288, 524288};
 constexpr Blocks kBlocks = {0, 7, false};
-constexpr TextFormats kFormats = {L"IB%04lX", L"IB%03lX", L"MB%04ld%lX", L"MB%04ld"};
+constexpr TextFormats kFormats = {
+    util::FormatSpec<wchar_t>(L"IB%04lX"), util::FormatSpec<wchar_t>(L"IB%03lX"),
+    util::FormatSpec<wchar_t>(L"MB%04ld%lX"), util::FormatSpec<wchar_t>(L"MB%04ld")};
 constexpr RangeTexts kRangeTexts = {
-    L"0000", L"FFFF", L"FFF0", L"000", L"FFF", L"FFE",              // IB
-    L"00000", L"32767F", L"327670", L"0000", L"32767", L"32766",    // MB
-    L"0000", L"7FFF", L"7FFE",                                      // IW
-    L"0", L"32767", L"32766",                                       // MW
+    L"0000",  L"FFFF",   L"FFF0",   L"000",  L"FFF",   L"FFE",    // IB
+    L"00000", L"32767F", L"327670", L"0000", L"32767", L"32766",  // MB
+    L"0000",  L"7FFF",   L"7FFE",                                 // IW
+    L"0",     L"32767",  L"32766",                                // MW
 };
 constexpr RangeTexts kCompactRangeTexts = {
-    L"0000", L"FFFF", L"FFF0", L"000", L"FFF", L"FFE",
-    L"00000", L"4095F", L"40950", L"0000", L"4095", L"4094",
-    L"0000", L"7FFF", L"7FFE",
-    L"0", L"32767", L"32766",
+    L"0000", L"FFFF", L"FFF0", L"000",  L"FFF",  L"FFE",  L"00000", L"4095F", L"40950",
+    L"0000", L"4095", L"4094", L"0000", L"7FFF", L"7FFE", L"0",     L"32767", L"32766",
 };
 
-DeviceResult ConvertMbWords(ParseState& s) { return ConvertMb(s, 32768); }
-DeviceResult ConvertIbBits(ParseState& s) { return ConvertIb(s, 6, 5); }
+DeviceResult ConvertMbWords(ParseState& s) {
+    return ConvertMb(s, 32768);
+}
+DeviceResult ConvertIbBits(ParseState& s) {
+    return ConvertIb(s, 6, 5);
+}
 
 constexpr ParseRule kRules[] = {
     {util::ScanPattern("MB%8lx%n"), kMB, false, &ConvertMbWords},
@@ -46,15 +50,25 @@ constexpr int kCompactCodes[] = {kGB, kGD, kMB, kIB, kIW, kMW, 0};
 
 }  // namespace
 
-bool ZorvikanSH::IsOwnCode(int code) { return family::io_memory::IsOwnCode(code); }
+bool ZorvikanSH::IsOwnCode(int code) {
+    return family::io_memory::IsOwnCode(code);
+}
 
-bool ZorvikanSH::IsOwnBitKind(int code) { return IsBitKind(code); }
+bool ZorvikanSH::IsOwnBitKind(int code) {
+    return IsBitKind(code);
+}
 
-std::wstring ZorvikanSH::FormatOwn(const PqDevice& device) { return FormatDevice(device, kFormats); }
+void ZorvikanSH::FormatOwn(const PqDevice& device, std::wstring& text) {
+    AppendDeviceText(device, kFormats, text);
+}
 
-std::span<const ParseRule> ZorvikanSH::ParseRules() { return kRules; }
+std::span<const ParseRule> ZorvikanSH::ParseRules() {
+    return kRules;
+}
 
-std::optional<std::int32_t> ZorvikanSH::MaxTypedValue() { return 0x800000; }
+std::optional<std::int32_t> ZorvikanSH::MaxTypedValue() {
+    return 0x800000;
+}
 
 DeviceResult ZorvikanSH::CheckDeviceRange(const PqDevice& device, int count) const {
     const int t = TerminalType();
@@ -70,8 +84,6 @@ bool ZorvikanSH::IsBitAddressCode(int code) {
     return family::io_memory::IsBitAddressCode(code, kBlocks);
 }
 
-
-
 void ZorvikanSH::OwnToPlcAddress(const PqDevice& device, PlcAddress& address) {
     ToPlcAddress(device, address, kBlocks);
 }
@@ -81,7 +93,8 @@ bool ZorvikanSH::OwnFromPlcAddress(const PlcAddress& address, PqDevice& device) 
 }
 
 family::DeviceTables ZorvikanSH::Tables(int terminalType) {
-    if (terminalType == 1) return {family::Listed(kCompactNames), family::Listed(kCompactCodes), true};
+    if (terminalType == 1)
+        return {family::Listed(kCompactNames), family::Listed(kCompactCodes), true};
     if (terminalType < 0 || terminalType > 7) return {};
     return {family::Listed(kNames), family::Listed(kCodes), true};
 }
@@ -94,18 +107,26 @@ int ZorvikanSH::NumberBaseOf(const PqDevice& device) {
     return family::io_memory::NumberBaseOf(device);
 }
 
-std::span<const family::PrefixCode> ZorvikanSH::PrefixOrder() { return kPrefixOrder; }
+std::span<const family::PrefixCode> ZorvikanSH::PrefixOrder() {
+    return kPrefixOrder;
+}
 
-std::span<const family::Kind> ZorvikanSH::BitKinds() { return kBitKinds; }
+std::span<const family::Kind> ZorvikanSH::BitKinds() {
+    return kBitKinds;
+}
 
-std::span<const family::Kind> ZorvikanSH::WordKinds() { return kWordKinds; }
+std::span<const family::Kind> ZorvikanSH::WordKinds() {
+    return kWordKinds;
+}
 
 bool ZorvikanSH::CrossKindsOffered() const {
     const int t = EditorTerminalType();
     return t != 1 && t != 6;
 }
 
-bool ZorvikanSH::BitOfWordOffered() const { return !IsCompactTerminal(); }
+bool ZorvikanSH::BitOfWordOffered() const {
+    return !IsCompactTerminal();
+}
 
 bool ZorvikanSH::GetNumberRangeTexts(const PqDevice& device, Names& lows, Names& highs) const {
     lows.clear();

@@ -92,6 +92,14 @@ char GetInternalDeviceKindLetter(const pqcore::PqDevice& device) {
 
 DeviceResult InternalDeviceToString(int terminalType, const pqcore::PqDevice& device,
                                     std::wstring& text) {
+    text.clear();
+    return AppendInternalDeviceText(terminalType, device, text);
+}
+
+DeviceResult AppendInternalDeviceText(int terminalType, const pqcore::PqDevice& device,
+                                      std::wstring& text) {
+    static constexpr util::FormatSpec<wchar_t> kGbText(L"GB%ld"), kGdText(L"GD%ld"),
+        kGsText(L"GS%ld");
     if (const auto r = CheckInternalDeviceRange(terminalType, device, 1); r != DeviceResult::Ok) {
         text = L"??";
         return r;
@@ -99,18 +107,22 @@ DeviceResult InternalDeviceToString(int terminalType, const pqcore::PqDevice& de
     const long number = device.mNumber;
     switch (device.mCode) {
         case kGB:
-            text = util::Format(L"GB%ld", number);
+            util::AppendFormat(text, kGbText, number);
             break;
         case kGD:
         case kGS:
-            text = util::Format(device.mCode == kGD ? L"GD%ld" : L"GS%ld", number / 16);
-            if (device.mType == 'b') text += util::Format(L".b%d", static_cast<int>(number % 16));
+            util::AppendFormat(text, device.mCode == kGD ? kGdText : kGsText, number / 16);
+            AppendBitSuffix(text, device);
             break;
         default:
-            text.clear();
-            break;  // no device
+            break;  // no device: no text
     }
     return DeviceResult::Ok;
+}
+
+void AppendBitSuffix(std::wstring& text, const pqcore::PqDevice& device) {
+    static constexpr util::FormatSpec<wchar_t> kBit(L".b%d");
+    if (device.mType == 'b') util::AppendFormat(text, kBit, static_cast<int>(device.mNumber % 16));
 }
 
 DeviceResult StringToInternalDevice(int terminalType, const std::wstring& text, int dataType,

@@ -31,6 +31,12 @@ DeviceResult CheckInternalDeviceRange(int terminalType, const pqcore::PqDevice& 
 // the check's result for anything the check refuses.
 DeviceResult InternalDeviceToString(int terminalType, const pqcore::PqDevice& device,
                                     std::wstring& text);
+// The same text appended to `text` (which keeps its storage); on failure `text` becomes "??".
+DeviceResult AppendInternalDeviceText(int terminalType, const pqcore::PqDevice& device,
+                                      std::wstring& text);
+
+// Appends the ".b<n>" that names the bit of a bit device ('b') in a word kind; nothing otherwise.
+void AppendBitSuffix(std::wstring& text, const pqcore::PqDevice& device);
 
 // Parses "GB<n>", "GD<n>[.b<bit>]", "GS<n>[.b<bit>]" (and "EG<n>", which the check then
 // refuses). The device is cleared first and may be left partly set on failure.

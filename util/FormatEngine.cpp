@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cwchar>
+#include <stdexcept>
 #include <string>
 
 namespace util {
@@ -107,17 +108,7 @@ private:
     Char* mEnd;
 };
 
-// One conversion as the format writes it: flags, width, precision and length modifier.
-struct Field {
-    bool left = false;
-    bool zero = false;
-    bool plus = false;
-    bool space = false;
-    bool alt = false;
-    long long width = 0;       // wide enough for the magnitude of INT_MIN from '*'
-    long long precision = -1;  // -1: none
-    char length = 0;           // 0, 'h' or 'l'
-};
+using Field = FormatField;
 
 // Digits of a width or precision. False where the C library takes another path: a number beyond
 // INT_MAX (it fails with EOVERFLOW) or a positional argument ("%1$d").
@@ -185,27 +176,27 @@ void WriteDigits(Char* end, std::uint32_t m, unsigned base, bool upper) {
     }
 }
 
-template <class Char>
-int Integer(Output<Char>& out, const Field& field, char conv, Args& ap) {
+template <class Char, class Source>
+int Integer(Output<Char>& out, const Field& field, char conv, Source& src) {
     const bool isSigned = conv == 'd' || conv == 'i';
     std::uint32_t magnitude;
     bool negative = false;
     if (isSigned) {
         std::int32_t v;
         if (field.length == 'l')
-            v = static_cast<std::int32_t>(va_arg(ap.list, long));  // low 32 bits: a 32-bit long
+            v = static_cast<std::int32_t>(src.Long());  // low 32 bits: a 32-bit long
         else if (field.length == 'h')
-            v = static_cast<std::int16_t>(va_arg(ap.list, int));
+            v = static_cast<std::int16_t>(src.Int());
         else
-            v = va_arg(ap.list, int);
+            v = src.Int();
         negative = v < 0;
         magnitude = negative ? 0u - static_cast<std::uint32_t>(v) : static_cast<std::uint32_t>(v);
     } else if (field.length == 'l') {
-        magnitude = static_cast<std::uint32_t>(va_arg(ap.list, unsigned long));
+        magnitude = static_cast<std::uint32_t>(src.ULong());
     } else if (field.length == 'h') {
-        magnitude = static_cast<std::uint16_t>(va_arg(ap.list, unsigned));
+        magnitude = static_cast<std::uint16_t>(src.UInt());
     } else {
-        magnitude = va_arg(ap.list, unsigned);
+        magnitude = src.UInt();
     }
 
     const unsigned base = conv == 'o' ? 8 : conv == 'x' || conv == 'X' ? 16 : 10;
@@ -258,17 +249,17 @@ int Text(Output<Char>& out, const Field& field, const Src* s, std::size_t n) {
     return 0;
 }
 
-template <class Char>
-int Character(Output<Char>& out, const Field& field, Args& ap) {
+template <class Char, class Source>
+int Character(Output<Char>& out, const Field& field, Source& src) {
     constexpr bool kWide = sizeof(Char) > 1;
     Char c;
     if (field.length == 'l') {
-        const std::wint_t w = va_arg(ap.list, std::wint_t);
+        const std::wint_t w = src.WideChar();
         // A wide character in narrow output goes through the locale's encoding.
         if (!kWide && w > 0x7F) return kDelegate;
         c = static_cast<Char>(w);
     } else if (field.length == 0) {
-        const int v = va_arg(ap.list, int);
+        const int v = src.Int();
         // A byte in wide output goes through the locale's decoding.
         if (kWide && static_cast<unsigned>(v) > 0x7F) return kDelegate;
         c = static_cast<Char>(static_cast<unsigned char>(v));
@@ -278,27 +269,60 @@ int Character(Output<Char>& out, const Field& field, Args& ap) {
     return Text(out, field, &c, 1);
 }
 
-template <class Char>
-int String(Output<Char>& out, const Field& field, Args& ap) {
+template <class Char, class Source>
+int String(Output<Char>& out, const Field& field, Source& src) {
     constexpr bool kWide = sizeof(Char) > 1;
     if (field.length == 'l') {
-        const wchar_t* s = va_arg(ap.list, const wchar_t*);
+        const wchar_t* s = src.WideText();
         if (s == nullptr) return kDelegate;  // "(null)" or nothing, by the precision
         const std::size_t n = Length(s, field.precision);
         if (!kWide && !IsAscii(s, n)) return kDelegate;
         return Text(out, field, s, n);
     }
     if (field.length != 0) return kDelegate;
-    const char* s = va_arg(ap.list, const char*);
+    const char* s = src.Text();
     if (s == nullptr) return kDelegate;
     const std::size_t n = Length(s, field.precision);
     if (kWide && !IsAscii(s, n)) return kDelegate;
     return Text(out, field, s, n);
 }
 
+// The arguments of a va_list, read in the types the conversions name.
+struct VaSource {
+    Args& ap;
+    int Int() { return va_arg(ap.list, int); }
+    unsigned UInt() { return va_arg(ap.list, unsigned); }
+    long Long() { return va_arg(ap.list, long); }
+    unsigned long ULong() { return va_arg(ap.list, unsigned long); }
+    std::wint_t WideChar() { return va_arg(ap.list, std::wint_t); }
+    const char* Text() { return va_arg(ap.list, const char*); }
+    const wchar_t* WideText() { return va_arg(ap.list, const wchar_t*); }
+};
+
+// The conversion itself, with the value taken from `src`.
+template <class Char, class Source>
+int Convert(Output<Char>& out, const Field& field, char conv, Source& src) {
+    switch (conv) {
+        case 'd':
+        case 'i':
+        case 'u':
+        case 'o':
+        case 'x':
+        case 'X':
+            return Integer(out, field, conv, src);
+        case 'c':
+            return Character(out, field, src);
+        case 's':
+            return String(out, field, src);
+        default:
+            return kDelegate;
+    }
+}
+
 template <class Char>
 int FormatOurs(Char* buffer, std::size_t size, const Char* f, Args& ap) {
     Output<Char> out(buffer, size);
+    VaSource src{ap};
     for (;;) {
         if (!out.Literal(f)) return kOverflow;
         if (*f == Char(0)) return out.Finish();
@@ -343,25 +367,8 @@ int FormatOurs(Char* buffer, std::size_t size, const Char* f, Args& ap) {
         }
         if (*f == Char('h') || *f == Char('l')) field.length = static_cast<char>(*f++);
 
-        int r;
-        switch (*f) {
-            case Char('d'):
-            case Char('i'):
-            case Char('u'):
-            case Char('o'):
-            case Char('x'):
-            case Char('X'):
-                r = Integer(out, field, static_cast<char>(*f), ap);
-                break;
-            case Char('c'):
-                r = Character(out, field, ap);
-                break;
-            case Char('s'):
-                r = String(out, field, ap);
-                break;
-            default:
-                return kDelegate;
-        }
+        // A conversion letter beyond 7 bits is none of ours.
+        const int r = Convert(out, field, *f > Char(0x7F) ? '\0' : static_cast<char>(*f), src);
         if (r < 0) return r;
         ++f;
     }
@@ -382,7 +389,152 @@ int Run(Char* buffer, std::size_t size, const Char* format, std::va_list args) {
     return result;
 }
 
+[[noreturn]] void ThrowBadArgument(int index) {
+    throw std::logic_error("format: argument " + std::to_string(index + 1) +
+                           " is missing or of another width than its conversion");
+}
+
+// The arguments of a precompiled format, each checked against the width its conversion reads.
+struct PackSource {
+    const FormatArg* args;
+    int count;
+    int next = 0;
+
+    const FormatArg& Next(FormatArg::Kind want) {
+        if (next >= count || args[next].kind != want) ThrowBadArgument(next);
+        return args[next++];
+    }
+    int Int() { return static_cast<int>(Next(FormatArg::Kind::Int).value); }
+    unsigned UInt() { return static_cast<unsigned>(Next(FormatArg::Kind::Int).value); }
+    long Long() { return static_cast<long>(Next(FormatArg::Kind::Long).value); }
+    unsigned long ULong() { return static_cast<unsigned long>(Next(FormatArg::Kind::Long).value); }
+    std::wint_t WideChar() { return static_cast<std::wint_t>(Next(FormatArg::Kind::Int).value); }
+    const char* Text() { return static_cast<const char*>(Next(FormatArg::Kind::Text).text); }
+    const wchar_t* WideText() {
+        return static_cast<const wchar_t*>(Next(FormatArg::Kind::WideText).text);
+    }
+};
+
+// A plain step (FormatSpec::Step::plain): sign, padding by the width (zeros after the sign with
+// '0', blanks before it without), digits. The same output as Integer, on fewer branches.
+template <class Char>
+int PlainInteger(Output<Char>& out, const Field& field, char conv, PackSource& src) {
+    std::uint32_t magnitude;
+    bool negative = false;
+    if (conv == 'd' || conv == 'i') {
+        const std::int32_t v =
+            field.length == 'l' ? static_cast<std::int32_t>(src.Long()) : src.Int();
+        negative = v < 0;
+        magnitude = negative ? 0u - static_cast<std::uint32_t>(v) : static_cast<std::uint32_t>(v);
+    } else {
+        magnitude = field.length == 'l' ? static_cast<std::uint32_t>(src.ULong()) : src.UInt();
+    }
+    const unsigned base = conv == 'u' || conv == 'd' || conv == 'i' ? 10 : 16;
+    const std::size_t count = DigitCount(magnitude, base);
+    const std::size_t body = count + (negative ? 1 : 0);
+    const std::size_t pad = field.width > static_cast<long long>(body)
+                                ? static_cast<std::size_t>(field.width) - body
+                                : 0;
+    Char* at = out.Take(body + pad);
+    if (at == nullptr) return kOverflow;
+    if (!field.zero) at = std::fill_n(at, pad, Char(' '));
+    if (negative) *at++ = Char('-');
+    if (field.zero) at = std::fill_n(at, pad, Char('0'));
+    WriteDigits(at + count, magnitude, base, conv == 'X');
+    return 0;
+}
+
+// Digits of m, backwards from `end`; returns where they begin.
+template <class Char>
+Char* DigitsBackwards(Char* end, std::uint32_t m, bool hex, bool upper) {
+    if (hex) {
+        const char* const set = upper ? "0123456789ABCDEF" : "0123456789abcdef";
+        do {
+            *--end = static_cast<Char>(set[m & 15]);
+            m >>= 4;
+        } while (m != 0);
+        return end;
+    }
+    const std::size_t count = DigitCount(m, 10);
+    WriteDigits(end, m, 10, false);
+    return end - count;
+}
+
+// A format of plain conversions into a buffer that holds its longest text: straight stores.
+template <class Char>
+int RunAllPlain(Char* buffer, const FormatSpec<Char>& spec, const FormatArg* args, int count) {
+    Char* out = buffer;
+    const Char* const text = spec.Text();
+    int next = 0;
+    for (int i = 0; i < spec.Size(); ++i) {
+        const auto& step = spec[i];
+        // Texts here are a few units: plain loops beat a call to memcpy.
+        for (const Char* c = text + step.literalBegin;
+             c != text + step.literalBegin + step.literalLength; ++c)
+            *out++ = *c;
+        if (step.conv == 0) continue;
+        const bool isLong = step.field.length == 'l';
+        if (next >= count ||
+            args[next].kind != (isLong ? FormatArg::Kind::Long : FormatArg::Kind::Int))
+            ThrowBadArgument(next);
+        // Both widths print their low 32 bits: a 32-bit long.
+        const auto bits = static_cast<std::uint32_t>(args[next++].value);
+        const bool isSigned = step.conv == 'd' || step.conv == 'i';
+        const bool negative = isSigned && static_cast<std::int32_t>(bits) < 0;
+        const std::uint32_t magnitude = negative ? 0u - bits : bits;
+
+        Char digits[12];
+        Char* const end = digits + 12;
+        const Char* const first =
+            DigitsBackwards(end, magnitude, step.conv == 'x' || step.conv == 'X', step.conv == 'X');
+        const auto length = static_cast<long long>(end - first) + (negative ? 1 : 0);
+        const auto pad =
+            static_cast<std::size_t>(step.field.width > length ? step.field.width - length : 0);
+        const Char fill = step.field.zero ? Char('0') : Char(' ');
+        if (negative && step.field.zero) *out++ = Char('-');
+        for (std::size_t k = 0; k < pad; ++k)
+            *out++ = fill;
+        if (negative && !step.field.zero) *out++ = Char('-');
+        for (const Char* c = first; c != end; ++c)
+            *out++ = *c;
+    }
+    *out = Char(0);
+    return static_cast<int>(out - buffer);
+}
+
+template <class Char>
+int RunSpec(Char* buffer, std::size_t size, const FormatSpec<Char>& spec, const FormatArg* args,
+            int count) {
+    if (size == 0) return kFormatDelegate;
+    if (spec.AllPlain() && static_cast<long long>(size) > spec.PlainBound()) [[likely]]
+        return RunAllPlain(buffer, spec, args, count);
+    Output<Char> out(buffer, size);
+    PackSource src{args, count};
+    const Char* const text = spec.Text();
+    for (int i = 0; i < spec.Size(); ++i) {
+        const auto& step = spec[i];
+        if (!out.Copy(text + step.literalBegin, step.literalLength)) return kOverflow;
+        if (step.conv == 0) continue;
+        const int r = step.plain ? PlainInteger(out, step.field, step.conv, src)
+                                 : Convert(out, step.field, step.conv, src);
+        if (r < 0) return r;
+    }
+    return out.Finish();
+}
+
 }  // namespace
+
+static_assert(kDelegate == kFormatDelegate);
+
+int FormatPacked(wchar_t* buffer, std::size_t size, const FormatSpec<wchar_t>& spec,
+                 const FormatArg* args, int count) {
+    return RunSpec(buffer, size, spec, args, count);
+}
+
+int FormatPacked(char* buffer, std::size_t size, const FormatSpec<char>& spec,
+                 const FormatArg* args, int count) {
+    return RunSpec(buffer, size, spec, args, count);
+}
 
 int FormatTo(wchar_t* buffer, std::size_t size, const wchar_t* format, std::va_list args) {
     return Run(buffer, size, format, args);

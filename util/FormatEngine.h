@@ -14,6 +14,9 @@
 
 #include <cstdarg>
 #include <cstddef>
+#include <cstdint>
+
+#include "util/FormatSpec.h"
 
 namespace util {
 
@@ -22,5 +25,26 @@ namespace util {
 // vswprintf does) or when the C library reports an error.
 int FormatTo(wchar_t* buffer, std::size_t size, const wchar_t* format, std::va_list args);
 int FormatTo(char* buffer, std::size_t size, const char* format, std::va_list args);
+
+// One argument of a precompiled format, by the width the C library reads it with: an int
+// (also unsigned, wint_t), a long (also unsigned long), or a text pointer.
+struct FormatArg {
+    enum class Kind : std::uint8_t { Int, Long, Text, WideText };
+    Kind kind;
+    long long value = 0;
+    const void* text = nullptr;
+};
+
+// What the precompiled forms return when our pass leaves the whole call to the C library (a
+// null text, a character the locale converts): the caller then hands it the same arguments.
+inline constexpr int kFormatDelegate = -2;
+
+// Formats a precompiled format with its arguments: the length, -1 when the result and its NUL do
+// not fit, or kFormatDelegate. An argument of another width than its conversion reads (or one
+// missing) throws std::logic_error: a programming error, never an input error.
+int FormatPacked(wchar_t* buffer, std::size_t size, const FormatSpec<wchar_t>& spec,
+                 const FormatArg* args, int count);
+int FormatPacked(char* buffer, std::size_t size, const FormatSpec<char>& spec,
+                 const FormatArg* args, int count);
 
 }  // namespace util
