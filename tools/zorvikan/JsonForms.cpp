@@ -32,6 +32,16 @@ void ReadMembers(const Json& value, const std::string& where, const Readers& rea
     }
 }
 
+template <class T>
+std::vector<T> ListFromJson(const Json& value, const std::string& where, const char* of,
+                            T (*read)(const Json&, const std::string&)) {
+    if (!value.is_array()) throw JsonFormError(where + " must be an array of " + of);
+    std::vector<T> list;
+    for (std::size_t i = 0; i < value.size(); ++i)
+        list.push_back(read(value[i], where + "[" + std::to_string(i) + "]"));
+    return list;
+}
+
 CString CStringFromJson(const Json& value, const std::string& where) {
     return CString(StringFromJson(value, where));
 }
@@ -66,6 +76,10 @@ long long IntegerFromJson(const Json& value, long long min, long long max,
     return value.get<long long>();
 }
 
+int Int32FromJson(const Json& value, const std::string& where) {
+    return Fit<int>(value, where);
+}
+
 bool BoolFromJson(const Json& value, const std::string& where) {
     if (!value.is_boolean()) throw JsonFormError(where + " must be true or false");
     return value.get<bool>();
@@ -78,6 +92,21 @@ std::string StringFromJson(const Json& value, const std::string& where) {
 
 std::wstring WideFromJson(const Json& value, const std::string& where) {
     return util::Utf8ToWString(StringFromJson(value, where));
+}
+
+std::vector<std::wstring> WideListFromJson(const Json& value, const std::string& where) {
+    return ListFromJson(value, where, "strings", WideFromJson);
+}
+
+std::vector<int> Int32ListFromJson(const Json& value, const std::string& where) {
+    return ListFromJson(value, where, "integers", Int32FromJson);
+}
+
+Json WideListJson(const std::vector<std::wstring>& texts) {
+    Json list = Json::array();
+    for (const std::wstring& text : texts)
+        list.push_back(Utf8Of(text));
+    return list;
 }
 
 Json TypeJson(int type) {

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "plc/DeviceFields.h"
 #include "pqcore/PlcTypes.h"
@@ -39,6 +40,12 @@ int TypeFromJson(const Json& value, const std::string& where);
 // Integers that must fit the given range; booleans and fractions are refused.
 long long IntegerFromJson(const Json& value, long long min, long long max,
                           const std::string& where);
+int Int32FromJson(const Json& value, const std::string& where);
 bool BoolFromJson(const Json& value, const std::string& where);
 std::string StringFromJson(const Json& value, const std::string& where);
 std::wstring WideFromJson(const Json& value, const std::string& where);
+
+// Lists of texts and of 32-bit integers (kind names and codes, range texts).
+std::vector<std::wstring> WideListFromJson(const Json& value, const std::string& where);
+std::vector<int> Int32ListFromJson(const Json& value, const std::string& where);
+Json WideListJson(const std::vector<std::wstring>& texts);

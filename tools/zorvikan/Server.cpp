@@ -2,8 +2,10 @@
 
 #include <functional>
 #include <iostream>
-#include <memory>
 #include <set>
+#include <tuple>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "Commands.h"
@@ -40,13 +42,10 @@ private:
     Json mData;
 };
 
-// The arguments of one call, read by name and type, and the object it is made on.
+// The arguments of one call, by name, and the object it is made on.
 class Args {
 public:
     Args(RpcServer& server, const Json& params) : mServer(server), mParams(params) {}
-    ~Args() { ReleaseOneShot(); }
-    Args(const Args&) = delete;
-    Args& operator=(const Args&) = delete;
 
     bool Has(const char* name) const { return mParams.contains(name); }
 
@@ -54,49 +53,6 @@ public:
         if (!Has(name))
             throw RpcError(kInvalidParams, std::string("missing parameter '") + name + "'");
         return mParams.at(name);
-    }
-
-    int Int(const char* name) const {
-        return static_cast<int>(IntegerFromJson(Get(name), INT32_MIN, INT32_MAX, name));
-    }
-    int IntOr(const char* name, int fallback) const { return Has(name) ? Int(name) : fallback; }
-    bool Bool(const char* name) const { return BoolFromJson(Get(name), name); }
-    std::wstring Text(const char* name) const { return WideFromJson(Get(name), name); }
-    int DataType(const char* name) const { return TypeFromJson(Get(name), name); }
-    pqcore::PqDevice Device(const char* name) const { return DeviceFromJson(Get(name), name); }
-    pqcore::PqDevice DeviceOr(const char* name) const {
-        return Has(name) ? Device(name) : pqcore::PqDevice();
-    }
-    PlcAddress Address(const char* name) const { return AddressFromJson(Get(name), name); }
-    PlcAddress AddressOr(const char* name) const {
-        return Has(name) ? Address(name) : PlcAddress();
-    }
-    DeviceFields Fields(const char* name) const { return FieldsFromJson(Get(name), name); }
-    DeviceFields FieldsOr(const char* name) const {
-        return Has(name) ? Fields(name) : DeviceFields();
-    }
-
-    CPlcObject::Names NamesOr(const char* name) const {
-        CPlcObject::Names names;
-        if (!Has(name)) return names;
-        const Json& list = Get(name);
-        if (!list.is_array())
-            throw JsonFormError(std::string(name) + " must be an array of strings");
-        for (std::size_t i = 0; i < list.size(); ++i)
-            names.push_back(
-                WideFromJson(list[i], std::string(name) + "[" + std::to_string(i) + "]"));
-        return names;
-    }
-    CPlcObject::Codes CodesOr(const char* name) const {
-        CPlcObject::Codes codes;
-        if (!Has(name)) return codes;
-        const Json& list = Get(name);
-        if (!list.is_array())
-            throw JsonFormError(std::string(name) + " must be an array of integers");
-        for (std::size_t i = 0; i < list.size(); ++i)
-            codes.push_back(static_cast<int>(IntegerFromJson(
-                list[i], INT32_MIN, INT32_MAX, std::string(name) + "[" + std::to_string(i) + "]")));
-        return codes;
     }
 
     // The object the call is made on: a handle from CreatePlc, or a PLC type identifier for an
@@ -115,7 +71,8 @@ public:
             if (!mOneShot)
                 throw RpcError(kUnknownPlcType, "the module does not serve PLC type '" +
                                                     plc.get<std::string>() + "'");
-            if (Has("terminal")) mOneShot->SetTerminalType(Int("terminal"));
+            if (Has("terminal"))
+                mOneShot->SetTerminalType(Int32FromJson(Get("terminal"), "terminal"));
             mPlc = mOneShot.get();
         } else {
             throw RpcError(kInvalidParams,
@@ -124,644 +81,307 @@ public:
         return *mPlc;
     }
 
-    CPlcObject& Editor() {
-        try {
-            return EditorOf(Plc());
-        } catch (const ModuleError& e) {
-            throw RpcError(kInternalError, e.what());
+    // The object through the interface that declares the operation.
+    template <class Interface>
+    Interface& On() {
+        if constexpr (std::is_same_v<Interface, pqcore::PqPlcIF>) {
+            return Plc();
+        } else {
+            try {
+                return EditorOf(Plc());
+            } catch (const ModuleError& e) {
+                throw RpcError(kInternalError, e.what());
+            }
         }
     }
 
     RpcServer& Server() { return mServer; }
 
 private:
-    void ReleaseOneShot() { mOneShot.reset(); }
-
     RpcServer& mServer;
     const Json& mParams;
     pqcore::PqPlcIF* mPlc = nullptr;
     ModuleHost::Plc mOneShot{nullptr, ModuleHost::Deleter{nullptr}};
 };
 
-Json Names(const CPlcObject::Names& names) {
-    Json out = Json::array();
-    for (const std::wstring& n : names)
-        out.push_back(Utf8Of(n));
-    return out;
-}
+// How an argument is read: the operation's parameter type and the JSON form that gives it.
+template <class T, T (*Reader)(const Json&, const std::string&)>
+struct Form {
+    using Type = T;
+    static T Read(const Json& value, const char* name) { return Reader(value, name); }
+};
+using Int = Form<int, Int32FromJson>;
+using Bool = Form<bool, BoolFromJson>;
+using Text = Form<std::wstring, WideFromJson>;
+using DataType = Form<int, TypeFromJson>;
+using Device = Form<pqcore::PqDevice, DeviceFromJson>;
+using Address = Form<PlcAddress, AddressFromJson>;
+using Fields = Form<DeviceFields, FieldsFromJson>;
+using NameList = Form<CPlcObject::Names, WideListFromJson>;
+using CodeList = Form<CPlcObject::Codes, Int32ListFromJson>;
+// A kind text (GetDeviceKindText), only ever written.
+struct Kind {
+    using Type = CString;
+};
 
-int Code(DeviceResult r) {
-    return static_cast<int>(r);
-}
+// How what an operation gives back is written.
+struct Write {
+    template <class T>
+    requires std::is_arithmetic_v<T>
+    static Json Of(T value) { return Json(value); }
+    static Json Of(DeviceResult r) { return static_cast<int>(r); }
+    static Json Of(const std::wstring& text) { return Utf8Of(text); }
+    static Json Of(const CString& text) { return std::string(text.GetString()); }
+    static Json Of(const pqcore::PqDevice& device) { return DeviceJson(device); }
+    static Json Of(const PlcAddress& address) { return AddressJson(address); }
+    static Json Of(const DeviceFields& fields) { return FieldsJson(fields); }
+    static Json Of(const CPlcObject::Names& names) { return WideListJson(names); }
+    static Json Of(const CPlcObject::Codes& codes) { return Json(codes); }
+    static Json Of(Json value) { return value; }
+};
 
-enum class Target { Module, Object, Record };
+// One argument of an operation, under its parameter name. It is read from the call unless the
+// operation only writes it (an optional one left out is an empty value), and returned beside
+// the result when the operation writes it.
+enum class Flow { In, Opt, InOut, OptInOut, Out };
+
+template <class F, Flow kFlow>
+struct Slot {
+    using Type = typename F::Type;
+    static constexpr bool kTaken = kFlow != Flow::Out;
+    const char* name;
+
+    Type Read(const Args& a) const {
+        if constexpr (kTaken) {
+            const bool optional = kFlow == Flow::Opt || kFlow == Flow::OptInOut;
+            if (!optional || a.Has(name)) return F::Read(a.Get(name), name);
+        }
+        return Type();
+    }
+    void Return(Json& reply, const Type& value) const {
+        if constexpr (kFlow == Flow::InOut || kFlow == Flow::OptInOut || kFlow == Flow::Out)
+            reply[name] = Write::Of(value);
+    }
+};
+template <class F>
+using In = Slot<F, Flow::In>;
+template <class F>
+using Opt = Slot<F, Flow::Opt>;
+template <class F>
+using InOut = Slot<F, Flow::InOut>;
+template <class F>
+using OptInOut = Slot<F, Flow::OptInOut>;
+template <class F>
+using Out = Slot<F, Flow::Out>;
 
 struct Method {
     const char* name;
-    Target target;
-    std::vector<const char*> params;  // beside plc and terminal for object methods
+    std::vector<const char*> params;  // every name the method accepts
     std::function<Json(Args&)> run;
 };
+
+template <class Interface, auto Operation, class... Slots, std::size_t... I>
+Json Call(Args& a, const std::tuple<Slots...>& slots, std::index_sequence<I...>) {
+    // A braced list reads the arguments in order, and all before the object is looked up: the
+    // first bad argument is the one reported, whatever the object.
+    std::tuple<typename Slots::Type...> values{std::get<I>(slots).Read(a)...};
+    Interface& object = a.On<Interface>();
+    const auto run = [&] { return std::invoke(Operation, object, std::get<I>(values)...); };
+    Json reply = Json::object();
+    if constexpr (std::is_void_v<decltype(run())>) {
+        run();
+        reply["result"] = nullptr;
+    } else {
+        reply["result"] = Write::Of(run());
+    }
+    (std::get<I>(slots).Return(reply, std::get<I>(values)), ...);
+    return reply;
+}
+
+// An object method. Its operation is a member of Interface or a function taking the object
+// first; the slots are the operation's arguments in order.
+template <class Interface, auto Operation, class... Slots>
+Method Op(const char* name, Slots... slots) {
+    std::vector<const char*> params{"plc", "terminal"};
+    ((Slots::kTaken ? params.push_back(slots.name) : void()), ...);
+    return {name, std::move(params), [slots = std::tuple(slots...)](Args& a) {
+                return Call<Interface, Operation>(a, slots, std::index_sequence_for<Slots...>());
+            }};
+}
+
+// A method takes the name of its operation, so the two cannot drift apart.
+#define ZV_OP(Interface, Operation, ...) \
+    Op<Interface, &Interface::Operation>(#Operation __VA_OPT__(, ) __VA_ARGS__)
+
+// The module's entry points.
+Json GetPlcIdNames(Args& a) {
+    return Json{{"result", nullptr}, {"names", Narrow(a.Server().Host().IdNames())}};
+}
+
+Json CreatePlc(Args& a) {
+    auto plc = a.Server().Host().Create(WideFromJson(a.Get("id"), "id"));
+    return Json{{"result", plc ? Json(a.Server().Keep(std::move(plc))) : Json()}};
+}
+
+Json FreePlc(Args& a) {
+    const Json& plc = a.Get("plc");
+    if (!plc.is_null()) {
+        if (!plc.is_number_integer())
+            throw RpcError(kInvalidParams, "plc must be a handle from CreatePlc or null");
+        if (!a.Server().Release(plc.get<std::int64_t>()))
+            throw RpcError(kUnknownHandle, "no PLC object has handle " + plc.dump());
+    }
+    return Json{{"result", nullptr}};
+}
+
+Json LoadString(Args& a) {
+    const auto id = static_cast<unsigned>(IntegerFromJson(a.Get("id"), 0, 65535, "id"));
+    try {
+        return Json{{"result", a.Server().Texts().Load(id)}};
+    } catch (const ModuleError&) {
+        return Json{{"result", nullptr}};
+    }
+}
+
+// The tables come back as a pointer and a count; the reply gives the pointer as an array.
+Json NameTable(const pqcore::PqPlcIF& plc, int& count, int which) {
+    const char* const* names = plc.GetDeviceNameTable(count, which);
+    if (names == nullptr) return Json();
+    Json list = Json::array();
+    for (int i = 0; i < count; ++i)
+        list.push_back(names[i] ? Json(names[i]) : Json());
+    return list;
+}
+
+Json CodeTable(const pqcore::PqPlcIF& plc, int& count) {
+    const int* codes = plc.GetDeviceCodeTable(count);
+    return codes != nullptr ? Json(std::vector<int>(codes, codes + count)) : Json();
+}
+
+Json EditDevice(Args&) {
+    throw RpcError(kNotAvailable,
+                   "EditDevice opens the device-entry dialog, which this server cannot show; use "
+                   "GetDeviceKindList, DeviceToFields and FieldsToDevice");
+}
+
+// The record's text forms, on records of the tool's own.
+Json DeviceFromString(Args& a) {
+    const std::string text = StringFromJson(a.Get("text"), "text");
+    pqcore::PqDevice d;
+    const int consumed = d.FromString(text);
+    return Json{{"result", consumed}, {"device", DeviceJson(d)}};
+}
+
+template <std::string& (pqcore::PqDevice::*Print)(std::string&) const>
+Json PrintDevice(Args& a) {
+    const pqcore::PqDevice d = DeviceFromJson(a.Get("device"), "device");
+    std::string text;
+    (d.*Print)(text);
+    return Json{{"result", text}};
+}
 
 // Every method, in the order of the interfaces. Arguments are read before the operation runs,
 // so a bad argument never leaves a half-made call behind.
 const std::vector<Method>& Methods() {
     using pqcore::PqDevice;
+    using pqcore::PqPlcIF;
     static const std::vector<Method> kMethods = {
-        // ---- the module's entry points
-        {"GetPlcIdNames",
-         Target::Module,
-         {},
-         [](Args& a) {
-             return Json{{"result", nullptr}, {"names", Narrow(a.Server().Host().IdNames())}};
-         }},
-        {"CreatePlc",
-         Target::Module,
-         {"id"},
-         [](Args& a) {
-             const std::wstring id = a.Text("id");
-             auto plc = a.Server().Host().Create(id);
-             return Json{{"result", plc ? Json(a.Server().Keep(std::move(plc))) : Json()}};
-         }},
-        {"FreePlc",
-         Target::Module,
-         {"plc"},
-         [](Args& a) {
-             const Json& plc = a.Get("plc");
-             if (!plc.is_null()) {
-                 if (!plc.is_number_integer())
-                     throw RpcError(kInvalidParams, "plc must be a handle from CreatePlc or null");
-                 if (!a.Server().Release(plc.get<std::int64_t>()))
-                     throw RpcError(kUnknownHandle, "no PLC object has handle " + plc.dump());
-             }
-             return Json{{"result", nullptr}};
-         }},
-        {"LoadString",
-         Target::Module,
-         {"id"},
-         [](Args& a) {
-             const auto id = static_cast<unsigned>(IntegerFromJson(a.Get("id"), 0, 65535, "id"));
-             try {
-                 return Json{{"result", a.Server().Texts().Load(id)}};
-             } catch (const ModuleError&) {
-                 return Json{{"result", nullptr}};
-             }
-         }},
+        {"GetPlcIdNames", {}, GetPlcIdNames},
+        {"CreatePlc", {"id"}, CreatePlc},
+        {"FreePlc", {"plc"}, FreePlc},
+        {"LoadString", {"id"}, LoadString},
 
         // ---- PqPlcIF
-        {"GetPlcCode",
-         Target::Object,
-         {},
-         [](Args& a) {
-             return Json{{"result", a.Plc().GetPlcCode()}};
-         }},
-        {"GetPlcGroupCode",
-         Target::Object,
-         {},
-         [](Args& a) {
-             return Json{{"result", a.Plc().GetPlcGroupCode()}};
-         }},
-        {"GetPlcId",
-         Target::Object,
-         {},
-         [](Args& a) {
-             return Json{{"result", Utf8Of(a.Plc().GetPlcId())}};
-         }},
-        {"GetDefaultBitDevice",
-         Target::Object,
-         {},
-         [](Args& a) {
-             return Json{{"result", DeviceJson(a.Plc().GetDefaultBitDevice())}};
-         }},
-        {"GetDefaultWordDevice",
-         Target::Object,
-         {},
-         [](Args& a) {
-             return Json{{"result", DeviceJson(a.Plc().GetDefaultWordDevice())}};
-         }},
-        {"DeviceToString",
-         Target::Object,
-         {"device"},
-         [](Args& a) {
-             const PqDevice d = a.Device("device");
-             std::wstring text;
-             const auto r = a.Plc().DeviceToString(d, text);
-             return Json{{"result", Code(r)}, {"text", Utf8Of(text)}};
-         }},
-        {"DeviceToTypedString",
-         Target::Object,
-         {"device", "detailedType"},
-         [](Args& a) {
-             const PqDevice d = a.Device("device");
-             const bool detailed = a.Bool("detailedType");
-             std::wstring text;
-             const auto r = a.Plc().DeviceToTypedString(d, text, detailed);
-             return Json{{"result", Code(r)}, {"text", Utf8Of(text)}};
-         }},
-        {"DeviceToLocalString",
-         Target::Object,
-         {"device"},
-         [](Args& a) {
-             const PqDevice d = a.Device("device");
-             std::wstring text;
-             const auto r = a.Plc().DeviceToLocalString(d, text);
-             return Json{{"result", Code(r)}, {"text", Utf8Of(text)}};
-         }},
-        {"NetworkToString",
-         Target::Object,
-         {"device"},
-         [](Args& a) {
-             const PqDevice d = a.Device("device");
-             std::wstring text;
-             const auto r = a.Plc().NetworkToString(d, text);
-             return Json{{"result", Code(r)}, {"text", Utf8Of(text)}};
-         }},
-        {"StringToDevice",
-         Target::Object,
-         {"text", "dataType", "device"},
-         [](Args& a) {
-             const std::wstring text = a.Text("text");
-             const int type = a.DataType("dataType");
-             PqDevice d = a.DeviceOr("device");
-             const auto r = a.Plc().StringToDevice(text, type, d);
-             return Json{{"result", Code(r)}, {"device", DeviceJson(d)}};
-         }},
-        {"TypedStringToDevice",
-         Target::Object,
-         {"text", "device", "detailedType"},
-         [](Args& a) {
-             const std::wstring text = a.Text("text");
-             PqDevice d = a.DeviceOr("device");
-             const bool detailed = a.Bool("detailedType");
-             std::wstring tag;
-             const auto r = a.Plc().TypedStringToDevice(text, d, tag, detailed);
-             return Json{{"result", Code(r)}, {"device", DeviceJson(d)}, {"typeTag", Utf8Of(tag)}};
-         }},
-        {"CheckDeviceRange",
-         Target::Object,
-         {"device", "count"},
-         [](Args& a) {
-             const PqDevice d = a.Device("device");
-             const int count = a.Int("count");
-             return Json{{"result", Code(a.Plc().CheckDeviceRange(d, count))}};
-         }},
-        {"SetCompactTerminal",
-         Target::Object,
-         {"compact"},
-         [](Args& a) {
-             const bool compact = a.Bool("compact");
-             return Json{{"result", a.Plc().SetCompactTerminal(compact)}};
-         }},
-        {"SetTerminalType",
-         Target::Object,
-         {"type"},
-         [](Args& a) {
-             const int type = a.Int("type");
-             return Json{{"result", a.Plc().SetTerminalType(type)}};
-         }},
-        {"IsNetworkAvailable",
-         Target::Object,
-         {},
-         [](Args& a) {
-             return Json{{"result", a.Plc().IsNetworkAvailable()}};
-         }},
-        {"IsNetworkAvailableEx",
-         Target::Object,
-         {},
-         [](Args& a) {
-             return Json{{"result", a.Plc().IsNetworkAvailableEx()}};
-         }},
-        {"IsOptionAvailable",
-         Target::Object,
-         {},
-         [](Args& a) {
-             return Json{{"result", a.Plc().IsOptionAvailable()}};
-         }},
-        {"DeviceToPlcAddress",
-         Target::Object,
-         {"device", "address"},
-         [](Args& a) {
-             const PqDevice d = a.Device("device");
-             PlcAddress address = a.AddressOr("address");
-             const auto r = a.Plc().DeviceToPlcAddress(d, address);
-             return Json{{"result", Code(r)}, {"address", AddressJson(address)}};
-         }},
-        {"PlcAddressToDevice",
-         Target::Object,
-         {"address", "device"},
-         [](Args& a) {
-             const PlcAddress address = a.Address("address");
-             PqDevice d = a.DeviceOr("device");
-             const auto r = a.Plc().PlcAddressToDevice(address, d);
-             return Json{{"result", Code(r)}, {"device", DeviceJson(d)}};
-         }},
-        {"IsPlcBitAddress",
-         Target::Object,
-         {"address"},
-         [](Args& a) {
-             const PlcAddress address = a.Address("address");
-             return Json{{"result", a.Plc().IsPlcBitAddress(address)}};
-         }},
-        {"IsAvailableForTerminal",
-         Target::Object,
-         {"ignored"},
-         [](Args& a) {
-             const int ignored = a.IntOr("ignored", 0);
-             return Json{{"result", a.Plc().IsAvailableForTerminal(ignored)}};
-         }},
-        {"IsAvailableForTerminalEx",
-         Target::Object,
-         {"ignored"},
-         [](Args& a) {
-             const int ignored = a.IntOr("ignored", 0);
-             return Json{{"result", a.Plc().IsAvailableForTerminalEx(ignored)}};
-         }},
-        {"IsBitOffsetAddress",
-         Target::Object,
-         {"address"},
-         [](Args& a) {
-             const PlcAddress address = a.Address("address");
-             return Json{{"result", a.Plc().IsBitOffsetAddress(address)}};
-         }},
-        {"GetInterfaceLevel",
-         Target::Object,
-         {},
-         [](Args& a) {
-             return Json{{"result", a.Plc().GetInterfaceLevel()}};
-         }},
-        {"IsBitDevice",
-         Target::Object,
-         {"device"},
-         [](Args& a) {
-             const PqDevice d = a.Device("device");
-             return Json{{"result", a.Plc().IsBitDevice(d)}};
-         }},
-        {"IsWordDevice",
-         Target::Object,
-         {"device"},
-         [](Args& a) {
-             const PqDevice d = a.Device("device");
-             return Json{{"result", a.Plc().IsWordDevice(d)}};
-         }},
-        {"CompareDevices",
-         Target::Object,
-         {"a", "b", "ignoreSegment"},
-         [](Args& a) {
-             const PqDevice first = a.Device("a");
-             const PqDevice second = a.Device("b");
-             const bool ignore = a.Bool("ignoreSegment");
-             return Json{{"result", a.Plc().CompareDevices(first, second, ignore)}};
-         }},
-        {"GetDeviceOrder",
-         Target::Object,
-         {"device"},
-         [](Args& a) {
-             const PqDevice d = a.Device("device");
-             return Json{{"result", a.Plc().GetDeviceOrder(d)}};
-         }},
-        {"GetDeviceNameTable",
-         Target::Object,
-         {"which"},
-         [](Args& a) {
-             const int which = a.Int("which");
-             int count = 0;
-             const char* const* names = a.Plc().GetDeviceNameTable(count, which);
-             Json result;
-             if (names != nullptr) {
-                 result = Json::array();
-                 for (int i = 0; i < count; ++i)
-                     result.push_back(names[i] ? Json(names[i]) : Json());
-             }
-             return Json{{"result", result}, {"count", count}};
-         }},
-        {"GetDeviceCodeTable",
-         Target::Object,
-         {},
-         [](Args& a) {
-             int count = 0;
-             const int* codes = a.Plc().GetDeviceCodeTable(count);
-             Json result;
-             if (codes != nullptr) result = std::vector<int>(codes, codes + count);
-             return Json{{"result", result}, {"count", count}};
-         }},
-        {"IsInternalDeviceValid",
-         Target::Object,
-         {"device"},
-         [](Args& a) {
-             const PqDevice d = a.Device("device");
-             return Json{{"result", a.Plc().IsInternalDeviceValid(d)}};
-         }},
+        ZV_OP(PqPlcIF, GetPlcCode),
+        ZV_OP(PqPlcIF, GetPlcGroupCode),
+        ZV_OP(PqPlcIF, GetPlcId),
+        ZV_OP(PqPlcIF, GetDefaultBitDevice),
+        ZV_OP(PqPlcIF, GetDefaultWordDevice),
+        ZV_OP(PqPlcIF, DeviceToString, In<Device>{"device"}, Out<Text>{"text"}),
+        ZV_OP(PqPlcIF, DeviceToTypedString, In<Device>{"device"}, Out<Text>{"text"},
+              In<Bool>{"detailedType"}),
+        ZV_OP(PqPlcIF, DeviceToLocalString, In<Device>{"device"}, Out<Text>{"text"}),
+        ZV_OP(PqPlcIF, NetworkToString, In<Device>{"device"}, Out<Text>{"text"}),
+        ZV_OP(PqPlcIF, StringToDevice, In<Text>{"text"}, In<DataType>{"dataType"},
+              OptInOut<Device>{"device"}),
+        ZV_OP(PqPlcIF, TypedStringToDevice, In<Text>{"text"}, OptInOut<Device>{"device"},
+              Out<Text>{"typeTag"}, In<Bool>{"detailedType"}),
+        ZV_OP(PqPlcIF, CheckDeviceRange, In<Device>{"device"}, In<Int>{"count"}),
+        ZV_OP(PqPlcIF, SetCompactTerminal, In<Bool>{"compact"}),
+        ZV_OP(PqPlcIF, SetTerminalType, In<Int>{"type"}),
+        ZV_OP(PqPlcIF, IsNetworkAvailable),
+        ZV_OP(PqPlcIF, IsNetworkAvailableEx),
+        ZV_OP(PqPlcIF, IsOptionAvailable),
+        ZV_OP(PqPlcIF, DeviceToPlcAddress, In<Device>{"device"}, OptInOut<Address>{"address"}),
+        ZV_OP(PqPlcIF, PlcAddressToDevice, In<Address>{"address"}, OptInOut<Device>{"device"}),
+        ZV_OP(PqPlcIF, IsPlcBitAddress, In<Address>{"address"}),
+        ZV_OP(PqPlcIF, IsAvailableForTerminal, Opt<Int>{"ignored"}),
+        ZV_OP(PqPlcIF, IsAvailableForTerminalEx, Opt<Int>{"ignored"}),
+        ZV_OP(PqPlcIF, IsBitOffsetAddress, In<Address>{"address"}),
+        ZV_OP(PqPlcIF, GetInterfaceLevel),
+        ZV_OP(PqPlcIF, IsBitDevice, In<Device>{"device"}),
+        ZV_OP(PqPlcIF, IsWordDevice, In<Device>{"device"}),
+        ZV_OP(PqPlcIF, CompareDevices, In<Device>{"a"}, In<Device>{"b"}, In<Bool>{"ignoreSegment"}),
+        ZV_OP(PqPlcIF, GetDeviceOrder, In<Device>{"device"}),
+        Op<PqPlcIF, NameTable>("GetDeviceNameTable", Out<Int>{"count"}, In<Int>{"which"}),
+        Op<PqPlcIF, CodeTable>("GetDeviceCodeTable", Out<Int>{"count"}),
+        ZV_OP(PqPlcIF, IsInternalDeviceValid, In<Device>{"device"}),
         {"EditDevice",
-         Target::Object,
-         {"parent", "dataType", "editFlags", "device", "extra"},
-         [](Args&) -> Json {
-             throw RpcError(kNotAvailable,
-                            "EditDevice opens the device-entry dialog, which this server cannot "
-                            "show; use GetDeviceKindList, DeviceToFields and FieldsToDevice");
-         }},
+         {"plc", "terminal", "parent", "dataType", "editFlags", "device", "extra"},
+         EditDevice},
 
         // ---- CPlcObject
-        {"FieldsToDevice",
-         Target::Object,
-         {"device", "fields"},
-         [](Args& a) {
-             PqDevice d = a.Device("device");
-             DeviceFields f = a.Fields("fields");
-             const auto r = a.Editor().FieldsToDevice(d, f);
-             return Json{{"result", Code(r)}, {"device", DeviceJson(d)}, {"fields", FieldsJson(f)}};
-         }},
-        {"DeviceToFields",
-         Target::Object,
-         {"device", "fields"},
-         [](Args& a) {
-             const PqDevice d = a.Device("device");
-             DeviceFields f = a.FieldsOr("fields");
-             const auto r = a.Editor().DeviceToFields(d, f);
-             return Json{{"result", Code(r)}, {"fields", FieldsJson(f)}};
-         }},
-        {"GetNumberBase",
-         Target::Object,
-         {"device"},
-         [](Args& a) {
-             const PqDevice d = a.Device("device");
-             int base = 0;
-             const bool r = a.Editor().GetNumberBase(d, base);
-             return Json{{"result", r}, {"base", base}};
-         }},
-        {"GetDevicePrefix",
-         Target::Object,
-         {"device"},
-         [](Args& a) {
-             const PqDevice d = a.Device("device");
-             std::wstring prefix;
-             const bool r = a.Editor().GetDevicePrefix(d, prefix);
-             return Json{{"result", r}, {"prefix", Utf8Of(prefix)}};
-         }},
-        {"GetDeviceKindList",
-         Target::Object,
-         {"device", "dataType", "editFlags", "names", "codes"},
-         [](Args& a) {
-             const PqDevice d = a.Device("device");
-             const int type = a.DataType("dataType");
-             const int flags = a.Int("editFlags");
-             auto names = a.NamesOr("names");
-             auto codes = a.CodesOr("codes");
-             const bool r = a.Editor().GetDeviceKindList(d, type, flags, names, codes);
-             return Json{{"result", r}, {"names", Names(names)}, {"codes", codes}};
-         }},
-        {"GetNumberRangeTexts",
-         Target::Object,
-         {"device", "lows", "highs"},
-         [](Args& a) {
-             const PqDevice d = a.Device("device");
-             auto lows = a.NamesOr("lows");
-             auto highs = a.NamesOr("highs");
-             const bool r = a.Editor().GetNumberRangeTexts(d, lows, highs);
-             return Json{{"result", r}, {"lows", Names(lows)}, {"highs", Names(highs)}};
-         }},
-        {"GetBitPositionRange",
-         Target::Object,
-         {"device"},
-         [](Args& a) {
-             const PqDevice d = a.Device("device");
-             int base = 0, min = 0, max = 0, digits = 0;
-             const bool r = a.Editor().GetBitPositionRange(d, base, min, max, digits);
-             return Json{
-                 {"result", r}, {"base", base}, {"min", min}, {"max", max}, {"digits", digits}};
-         }},
-        {"CanUseBitOfWord",
-         Target::Object,
-         {"device", "dataType"},
-         [](Args& a) {
-             const PqDevice d = a.Device("device");
-             const int type = a.DataType("dataType");
-             return Json{{"result", a.Editor().CanUseBitOfWord(d, type)}};
-         }},
-        {"GetDeviceKindText",
-         Target::Object,
-         {"device"},
-         [](Args& a) {
-             const PqDevice d = a.Device("device");
-             CString kind;
-             const bool r = a.Editor().GetDeviceKindText(d, kind);
-             return Json{{"result", r}, {"kind", std::string(kind.GetString())}};
-         }},
-        {"CheckDeviceFields",
-         Target::Object,
-         {"fields", "device", "count", "before"},
-         [](Args& a) {
-             DeviceFields f = a.Fields("fields");
-             PqDevice d = a.Device("device");
-             const int count = a.Int("count");
-             PqDevice before = a.DeviceOr("before");
-             const auto r = a.Editor().CheckDeviceFields(f, d, count, before);
-             return Json{{"result", Code(r)},
-                         {"fields", FieldsJson(f)},
-                         {"device", DeviceJson(d)},
-                         {"before", DeviceJson(before)}};
-         }},
-        {"GetInitialNumber",
-         Target::Object,
-         {"device"},
-         [](Args& a) {
-             const PqDevice d = a.Device("device");
-             std::int32_t number = 0;
-             const bool r = a.Editor().GetInitialNumber(d, number);
-             return Json{{"result", r}, {"number", number}};
-         }},
-        {"IsCompactTerminal",
-         Target::Object,
-         {},
-         [](Args& a) {
-             return Json{{"result", a.Editor().IsCompactTerminal()}};
-         }},
-        {"SetDeviceByPrefix",
-         Target::Object,
-         {"prefix", "dataType", "device"},
-         [](Args& a) {
-             const std::wstring prefix = a.Text("prefix");
-             const int type = a.DataType("dataType");
-             PqDevice d = a.DeviceOr("device");
-             const bool r = a.Editor().SetDeviceByPrefix(prefix, type, d);
-             return Json{{"result", r}, {"device", DeviceJson(d)}};
-         }},
-        {"GetDeviceKinds",
-         Target::Object,
-         {"category", "device", "dataType", "editFlags", "names", "codes"},
-         [](Args& a) {
-             const int category = a.Int("category");
-             const PqDevice d = a.Device("device");
-             const int type = a.DataType("dataType");
-             const int flags = a.Int("editFlags");
-             auto names = a.NamesOr("names");
-             auto codes = a.CodesOr("codes");
-             a.Editor().GetDeviceKinds(category, d, type, flags, names, codes);
-             return Json{{"result", nullptr}, {"names", Names(names)}, {"codes", codes}};
-         }},
-        {"SetEditFlags",
-         Target::Object,
-         {"flags"},
-         [](Args& a) {
-             const int flags = a.Int("flags");
-             return Json{{"result", a.Editor().SetEditFlags(flags)}};
-         }},
-        {"GetEditFlags",
-         Target::Object,
-         {},
-         [](Args& a) {
-             return Json{{"result", a.Editor().GetEditFlags()}};
-         }},
-        {"IsInternalDevice",
-         Target::Object,
-         {"device"},
-         [](Args& a) {
-             const PqDevice d = a.Device("device");
-             return Json{{"result", a.Editor().IsInternalDevice(d)}};
-         }},
-        {"GetInternalNumberBase",
-         Target::Object,
-         {"device"},
-         [](Args& a) {
-             const PqDevice d = a.Device("device");
-             int base = 0;
-             const bool r = a.Editor().GetInternalNumberBase(d, base);
-             return Json{{"result", r}, {"base", base}};
-         }},
-        {"GetInternalDevicePrefix",
-         Target::Object,
-         {"device"},
-         [](Args& a) {
-             const PqDevice d = a.Device("device");
-             std::wstring prefix;
-             const bool r = a.Editor().GetInternalDevicePrefix(d, prefix);
-             return Json{{"result", r}, {"prefix", Utf8Of(prefix)}};
-         }},
-        {"AddInternalWordKinds",
-         Target::Object,
-         {"device", "dataType", "editFlags", "names", "codes"},
-         [](Args& a) {
-             const PqDevice d = a.Device("device");
-             const int type = a.DataType("dataType");
-             const int flags = a.Int("editFlags");
-             auto names = a.NamesOr("names");
-             auto codes = a.CodesOr("codes");
-             const bool r = a.Editor().AddInternalWordKinds(d, type, flags, names, codes);
-             return Json{{"result", r}, {"names", Names(names)}, {"codes", codes}};
-         }},
-        {"AddInternalBitKinds",
-         Target::Object,
-         {"device", "dataType", "editFlags", "names", "codes"},
-         [](Args& a) {
-             const PqDevice d = a.Device("device");
-             const int type = a.DataType("dataType");
-             const int flags = a.Int("editFlags");
-             auto names = a.NamesOr("names");
-             auto codes = a.CodesOr("codes");
-             const bool r = a.Editor().AddInternalBitKinds(d, type, flags, names, codes);
-             return Json{{"result", r}, {"names", Names(names)}, {"codes", codes}};
-         }},
-        {"GetInternalNumberRangeTexts",
-         Target::Object,
-         {"device", "lows", "highs"},
-         [](Args& a) {
-             const PqDevice d = a.Device("device");
-             auto lows = a.NamesOr("lows");
-             auto highs = a.NamesOr("highs");
-             const bool r = a.Editor().GetInternalNumberRangeTexts(d, lows, highs);
-             return Json{{"result", r}, {"lows", Names(lows)}, {"highs", Names(highs)}};
-         }},
-        {"CanUseInternalBitOfWord",
-         Target::Object,
-         {"device", "dataType"},
-         [](Args& a) {
-             const PqDevice d = a.Device("device");
-             const int type = a.DataType("dataType");
-             return Json{{"result", a.Editor().CanUseInternalBitOfWord(d, type)}};
-         }},
-        {"GetInternalDeviceKindText",
-         Target::Object,
-         {"device"},
-         [](Args& a) {
-             const PqDevice d = a.Device("device");
-             CString kind;
-             const bool r = a.Editor().GetInternalDeviceKindText(d, kind);
-             return Json{{"result", r}, {"kind", std::string(kind.GetString())}};
-         }},
-        {"GetInternalInitialNumber",
-         Target::Object,
-         {"device"},
-         [](Args& a) {
-             const PqDevice d = a.Device("device");
-             std::int32_t number = 0;
-             const bool r = a.Editor().GetInternalInitialNumber(d, number);
-             return Json{{"result", r}, {"number", number}};
-         }},
-        {"SetInternalDeviceByPrefix",
-         Target::Object,
-         {"prefix", "dataType", "device"},
-         [](Args& a) {
-             const std::wstring prefix = a.Text("prefix");
-             const int type = a.DataType("dataType");
-             PqDevice d = a.DeviceOr("device");
-             const bool r = a.Editor().SetInternalDeviceByPrefix(prefix, type, d);
-             return Json{{"result", r}, {"device", DeviceJson(d)}};
-         }},
-        {"GetDefaultInternalBitDevice",
-         Target::Object,
-         {},
-         [](Args& a) {
-             return Json{{"result", DeviceJson(a.Editor().GetDefaultInternalBitDevice())}};
-         }},
-        {"GetDefaultInternalWordDevice",
-         Target::Object,
-         {},
-         [](Args& a) {
-             return Json{{"result", DeviceJson(a.Editor().GetDefaultInternalWordDevice())}};
-         }},
-        {"GetFirstInternalBitDevice",
-         Target::Object,
-         {},
-         [](Args& a) {
-             return Json{{"result", DeviceJson(a.Editor().GetFirstInternalBitDevice())}};
-         }},
-        {"GetFirstInternalWordDevice",
-         Target::Object,
-         {},
-         [](Args& a) {
-             return Json{{"result", DeviceJson(a.Editor().GetFirstInternalWordDevice())}};
-         }},
+        ZV_OP(CPlcObject, FieldsToDevice, InOut<Device>{"device"}, InOut<Fields>{"fields"}),
+        ZV_OP(CPlcObject, DeviceToFields, In<Device>{"device"}, OptInOut<Fields>{"fields"}),
+        ZV_OP(CPlcObject, GetNumberBase, In<Device>{"device"}, Out<Int>{"base"}),
+        ZV_OP(CPlcObject, GetDevicePrefix, In<Device>{"device"}, Out<Text>{"prefix"}),
+        ZV_OP(CPlcObject, GetDeviceKindList, In<Device>{"device"}, In<DataType>{"dataType"},
+              In<Int>{"editFlags"}, OptInOut<NameList>{"names"}, OptInOut<CodeList>{"codes"}),
+        ZV_OP(CPlcObject, GetNumberRangeTexts, In<Device>{"device"}, OptInOut<NameList>{"lows"},
+              OptInOut<NameList>{"highs"}),
+        ZV_OP(CPlcObject, GetBitPositionRange, In<Device>{"device"}, Out<Int>{"base"},
+              Out<Int>{"min"}, Out<Int>{"max"}, Out<Int>{"digits"}),
+        ZV_OP(CPlcObject, CanUseBitOfWord, In<Device>{"device"}, In<DataType>{"dataType"}),
+        ZV_OP(CPlcObject, GetDeviceKindText, In<Device>{"device"}, Out<Kind>{"kind"}),
+        ZV_OP(CPlcObject, CheckDeviceFields, InOut<Fields>{"fields"}, InOut<Device>{"device"},
+              In<Int>{"count"}, OptInOut<Device>{"before"}),
+        ZV_OP(CPlcObject, GetInitialNumber, In<Device>{"device"}, Out<Int>{"number"}),
+        ZV_OP(CPlcObject, IsCompactTerminal),
+        ZV_OP(CPlcObject, SetDeviceByPrefix, In<Text>{"prefix"}, In<DataType>{"dataType"},
+              OptInOut<Device>{"device"}),
+        ZV_OP(CPlcObject, GetDeviceKinds, In<Int>{"category"}, In<Device>{"device"},
+              In<DataType>{"dataType"}, In<Int>{"editFlags"}, OptInOut<NameList>{"names"},
+              OptInOut<CodeList>{"codes"}),
+        ZV_OP(CPlcObject, SetEditFlags, In<Int>{"flags"}),
+        ZV_OP(CPlcObject, GetEditFlags),
+        ZV_OP(CPlcObject, IsInternalDevice, In<Device>{"device"}),
+        ZV_OP(CPlcObject, GetInternalNumberBase, In<Device>{"device"}, Out<Int>{"base"}),
+        ZV_OP(CPlcObject, GetInternalDevicePrefix, In<Device>{"device"}, Out<Text>{"prefix"}),
+        ZV_OP(CPlcObject, AddInternalWordKinds, In<Device>{"device"}, In<DataType>{"dataType"},
+              In<Int>{"editFlags"}, OptInOut<NameList>{"names"}, OptInOut<CodeList>{"codes"}),
+        ZV_OP(CPlcObject, AddInternalBitKinds, In<Device>{"device"}, In<DataType>{"dataType"},
+              In<Int>{"editFlags"}, OptInOut<NameList>{"names"}, OptInOut<CodeList>{"codes"}),
+        ZV_OP(CPlcObject, GetInternalNumberRangeTexts, In<Device>{"device"},
+              OptInOut<NameList>{"lows"}, OptInOut<NameList>{"highs"}),
+        ZV_OP(CPlcObject, CanUseInternalBitOfWord, In<Device>{"device"}, In<DataType>{"dataType"}),
+        ZV_OP(CPlcObject, GetInternalDeviceKindText, In<Device>{"device"}, Out<Kind>{"kind"}),
+        ZV_OP(CPlcObject, GetInternalInitialNumber, In<Device>{"device"}, Out<Int>{"number"}),
+        ZV_OP(CPlcObject, SetInternalDeviceByPrefix, In<Text>{"prefix"}, In<DataType>{"dataType"},
+              OptInOut<Device>{"device"}),
+        ZV_OP(CPlcObject, GetDefaultInternalBitDevice),
+        ZV_OP(CPlcObject, GetDefaultInternalWordDevice),
+        ZV_OP(CPlcObject, GetFirstInternalBitDevice),
+        ZV_OP(CPlcObject, GetFirstInternalWordDevice),
 
-        // ---- the record's text forms, on records of the tool's own
-        {"PqDevice.FromString",
-         Target::Record,
-         {"text"},
-         [](Args& a) {
-             const std::string text = StringFromJson(a.Get("text"), "text");
-             PqDevice d;
-             const int consumed = d.FromString(text);
-             return Json{{"result", consumed}, {"device", DeviceJson(d)}};
-         }},
-        {"PqDevice.ToString",
-         Target::Record,
-         {"device"},
-         [](Args& a) {
-             const PqDevice d = a.Device("device");
-             std::string text;
-             d.ToString(text);
-             return Json{{"result", text}};
-         }},
-        {"PqDevice.ToKeyedString",
-         Target::Record,
-         {"device"},
-         [](Args& a) {
-             const PqDevice d = a.Device("device");
-             std::string text;
-             d.ToKeyedString(text);
-             return Json{{"result", text}};
-         }},
+        // ---- the record's text forms, without plc
+        {"PqDevice.FromString", {"text"}, DeviceFromString},
+        {"PqDevice.ToString", {"device"}, PrintDevice<&PqDevice::ToString>},
+        {"PqDevice.ToKeyedString", {"device"}, PrintDevice<&PqDevice::ToKeyedString>},
     };
     return kMethods;
 }
+
+#undef ZV_OP
 
 const Method* FindMethod(const std::string& name) {
     for (const Method& m : Methods())
@@ -770,8 +390,7 @@ const Method* FindMethod(const std::string& name) {
 }
 
 void CheckParamNames(const Method& method, const Json& params) {
-    std::set<std::string> allowed(method.params.begin(), method.params.end());
-    if (method.target == Target::Object) allowed.insert({"plc", "terminal"});
+    const std::set<std::string> allowed(method.params.begin(), method.params.end());
     for (const auto& [name, value] : params.items()) {
         (void)value;
         if (allowed.count(name) != 0) continue;
