@@ -8,10 +8,11 @@
 #include <ios>
 #include <istream>
 #include <limits>
-#include <map>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "pqcore/PqDevice.h"
@@ -95,6 +96,133 @@ int PqAtomADP::FromString(const std::string& text) {
 }
 
 // --- Device record --------------------------------------------------------------------------
+
+namespace {
+
+// A hex field of the plain form as the stream reads it, limited to what the direct path takes:
+// one to eight digits whose value fits `max`. Anything else is left to the stream.
+bool TakeHex(const char*& p, const char* end, std::uint32_t max, std::uint32_t& value) {
+    value = 0;
+    const char* const first = p;
+    for (; p != end && p - first < 8; ++p) {
+        const unsigned c = static_cast<unsigned char>(*p);
+        unsigned digit;
+        if (c - '0' < 10)
+            digit = c - '0';
+        else if ((c | 0x20u) - 'a' < 6)
+            digit = (c | 0x20u) - 'a' + 10;
+        else
+            break;
+        value = value * 16 + digit;
+    }
+    return p != first && value <= max &&
+           (p == end || !std::isxdigit(static_cast<unsigned char>(*p)));
+}
+
+bool Take(const char*& p, const char* end, char c) {
+    if (p == end || *p != c) return false;
+    ++p;
+    return true;
+}
+
+// The plain form exactly as the stream reads it when nothing is amiss: no blanks, no signs, each
+// field within its type. Sets the device fields and returns true, or leaves the record alone.
+bool ReadPlainDirectly(std::string_view text, PqDevice& device) {
+    constexpr std::uint32_t kInt32 = 0x7FFFFFFF, kInt16 = 0x7FFF;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    std::uint32_t first, number, network = 0, station = 0, ext = 0;
+    bool ok =
+        TakeHex(p, end, kInt32, first) && Take(p, end, '.') && TakeHex(p, end, kInt32, number);
+    if (ok && Take(p, end, '@')) {
+        ok = TakeHex(p, end, kInt16, network) && Take(p, end, '.') &&
+             TakeHex(p, end, kInt16, station) &&
+             (!Take(p, end, '.') || TakeHex(p, end, kInt16, ext));
+    }
+    ok = ok && Take(p, end, '/') && p + 1 == end && ((*p | 0x20) >= 'a' && (*p | 0x20) <= 'z');
+    if (!ok) return false;
+    device.mChannel = static_cast<std::int32_t>(first) >> 16;
+    device.mCode = static_cast<std::int32_t>(first & 0xFFFF);
+    device.mNumber = static_cast<std::int32_t>(number);
+    device.mSegment.mNetworkNo = static_cast<std::int16_t>(network);
+    device.mSegment.mStationNo = static_cast<std::int16_t>(station);
+    device.mSegment.mExtNo = static_cast<std::int16_t>(ext);
+    device.mType = static_cast<unsigned char>(*p);
+    return true;
+}
+
+}  // namespace
+
+// The values of a keyed form that the record reads; of a key given twice the last counts.
+struct PqDevice::KeyedValues {
+    std::optional<std::string> device, label, name, aux;
+
+    void Set(char key, std::string value) {
+        switch (key) {
+            case 'D':
+                device = std::move(value);
+                break;
+            case 'A':
+                label = std::move(value);
+                break;
+            case 'N':
+                name = std::move(value);
+                break;
+            case 'L':
+                aux = std::move(value);
+                break;
+            default:
+                break;  // other keys are skipped
+        }
+    }
+};
+
+int PqDevice::FromString(const std::string& text) {
+    // Records are stored by the thousand in a project, in their plain or keyed form: read those
+    // directly, the same as the stream would. Anything else (leading blanks, signs, errors in
+    // the plain form) goes the stream's way.
+    if (!text.empty() && text[0] == '&') {
+        Clear();
+        mLabelId = 0;
+        // As the stream walks it: after the '&', a key and "=value" up to the next '&' (a key
+        // without '=' skips to it), until a key is '&' itself or the text ends.
+        KeyedValues values;
+        std::size_t pos = 1;
+        while (pos < text.size()) {
+            const char key = text[pos++];
+            if (key == '&') break;
+            const std::size_t amp = text.find('&', pos);
+            if (pos < text.size() && text[pos] == '=') {
+                ++pos;
+                values.Set(key, text.substr(
+                                    pos, amp == std::string::npos ? std::string::npos : amp - pos));
+            }
+            pos = amp == std::string::npos ? text.size() : amp + 1;
+        }
+        ApplyKeyedValues(values);
+        return static_cast<int>(pos);
+    }
+    // The stream's Read starts the same way, so a text the direct path leaves is no worse off.
+    Clear();
+    mLabelId = 0;
+    if (ReadPlainDirectly(text, *this)) return static_cast<int>(text.size());
+    return PqAtomADP::FromString(text);
+}
+
+void PqDevice::ApplyKeyedValues(const KeyedValues& values) {
+    if (values.device && !ReadPlainDirectly(*values.device, *this)) {
+        // Its own stream: error positions count within the value.
+        std::istringstream device(*values.device);
+        ParseDevice(device);
+    }
+    if (values.label) {
+        static constexpr util::ScanPattern kLabelId("%X");
+        util::Scan(*values.label, kLabelId, mLabelId);  // leaves 0 when nothing scans
+    }
+    if (values.name) mName = FromKeyedValue(*values.name);
+    if (values.aux) mAuxText = FromKeyedValue(*values.aux);
+    if (mLabelMap != nullptr && !mName.empty()) mLabelMap->ResolveLabel(LabelKey(), this);
+}
 
 std::string& PqDevice::ToString(std::string& out) const {
     if (mLabelMap == nullptr || mName.empty()) return ToDeviceString(out);
@@ -200,33 +328,18 @@ std::istream& PqDevice::Read(std::istream& in) {
     if (!NextIs(in, '&')) return ParseDevice(in);
 
     in.get();
-    std::map<char, std::string> values;
+    KeyedValues values;
     for (int key = in.get(); in && key != '&'; key = in.get()) {
         if (NextIs(in, '=')) {
             in.get();
             std::string value;
             std::getline(in, value, '&');
-            values[Traits::to_char_type(key)] = std::move(value);
+            values.Set(Traits::to_char_type(key), std::move(value));
         } else {
             in.ignore(std::numeric_limits<std::streamsize>::max(), '&');
         }
     }
-
-    if (const auto it = values.find('D'); it != values.end()) {
-        // Its own stream: error positions count within the value.
-        std::istringstream device(it->second);
-        ParseDevice(device);
-    }
-    if (const auto it = values.find('A'); it != values.end()) {
-        static constexpr util::ScanPattern kLabelId("%X");
-        util::Scan(it->second, kLabelId, mLabelId);  // leaves 0 when nothing scans
-    }
-    if (const auto it = values.find('N'); it != values.end()) mName = FromKeyedValue(it->second);
-    if (const auto it = values.find('L'); it != values.end()) {
-        mAuxText = FromKeyedValue(it->second);
-    }
-
-    if (mLabelMap != nullptr && !mName.empty()) mLabelMap->ResolveLabel(LabelKey(), this);
+    ApplyKeyedValues(values);
     return in;
 }
 

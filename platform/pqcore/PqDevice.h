@@ -80,6 +80,8 @@ public:
     ~PqDevice() override;
     std::istream& Read(std::istream& in) override;
     std::ostream& Write(std::ostream& out) const override;
+    // The stream-based reading of the base, with a direct path for the common plain form.
+    int FromString(const std::string& text) override;
 
     bool IsNullDevice() const;
     int GetTypeBits() const;
@@ -88,6 +90,9 @@ public:
 
     // Text forms: the plain form ("9D.0/b") and the keyed form ("&N=...&A=...&&").
     std::istream& ParseDevice(std::istream& in);
+    // What a keyed form gives, read from a stream or directly, then stored the same way.
+    struct KeyedValues;
+    void ApplyKeyedValues(const KeyedValues& values);
     std::string& ToDeviceString(std::string& out) const;
     std::string& ToKeyedString(std::string& out) const;
     std::wstring LabelKey() const;
