@@ -109,59 +109,40 @@ const std::string kType = "unknown device type@";
 
 TEST(DeviceText, Reading) {
     const std::map<std::string, std::string> cases = {
-        {"9D.0/b", "0:157:0@0.0.0/b #6"},
         {"2009D.0/b", "2:157:0@0.0.0/b #9"},
-        {"100A8.10/i", "1:168:16@0.0.0/i #10"},
         {"9d.1f/I", "0:157:31@0.0.0/I #7"},
-        {"9D.0@1.2/b", "0:157:0@1.2.0/b #10"},
         {"9D.0@1.2.3/b", "0:157:0@1.2.3/b #12"},
         {"9D.0@7FFF.0/b", "0:157:0@32767.0.0/b #13"},
         {"9D.0@8000.0/b", kSegment + "9"},
-        {"9D.0@1.8000/b", kSegment + "11"},
         {"9D.0@1/b", kSegment + "6"},
-        {"9D.0@1.2./b", kSegment + "9"},
         {"9D .0/b", kFormat + "2"},
         {"9D./b", kFormat + "3"},
-        {"9D", kFormat + "2"},
         // The number reads with a 32-bit long's range on every platform.
         {"9D.7FFFFFFF/b", "0:157:2147483647@0.0.0/b #13"},
         {"9D.80000000/b", kFormat + "11"},
-        {"9D.100000000/b", kFormat + "12"},
         {"7FFFFFFF.0/b", "32767:65535:0@0.0.0/b #12"},
         // A first number that does not fit is malformed; one that is not there is the end
         // check's to report.
         {"80000000.0/b", kFormat + "8"},
-        {"FFFFFFFFFFFFFFFFFFFFFFFF\r", kFormat + "24"},
         {"-", kFormat + "1"},
         // Hex reads take a sign, which the writer never produces.
         {"-1.-1/b", "-1:65535:-1@0.0.0/b #7"},
-        {"9D.0@-1.-8000/b", "0:157:0@-1.-32768.0/b #15"},
         {"9D. 0/ b", "0:157:0@0.0.0/b #8"},  // numbers and the letter skip blanks
         {"9D.0 /b", kType + "4"},
         {"9D.0/1", kType + "5"},
-        {"9D.0", kType + "4"},
         {"9D.0/bX", kNoEnd + "6"},
-        {"9D.0/b X", kNoEnd + "7"},
-        {"9D.0/b;", "0:157:0@0.0.0/b #6"},
-        {"9D.0/b}", "0:157:0@0.0.0/b #6"},
         {"9D.0/b,rest", "0:157:0@0.0.0/b #6"},
         {" \r\n9D.0/b \t}", "0:157:0@0.0.0/b #11"},
         {"", "0:0:0@0.0.0/b #0"},
-        {"  ", "0:0:0@0.0.0/b #2"},
-        {",", "0:0:0@0.0.0/b #0"},
         {"xyz", kNoEnd + "0"},
         // Keyed form: no end check, stops right after "&&".
-        {"&&", "0:0:0@0.0.0/b #2"},
         {" &&x", "0:0:0@0.0.0/b #3"},
-        {"&N=Motor&A=1F&&", "0:0:0@0.0.0/b N=Motor A=31 #15"},
         {"&N=Motor", "0:0:0@0.0.0/b N=Motor #8"},
         {"&N=a\\u0026b&A=1F&A=2&&", "0:0:0@0.0.0/b N=a&b A=2 #22"},
         {"&A=zz&X=1&Nx&&", "0:0:0@0.0.0/b #14"},
         {"&A=-1&&", "0:0:0@0.0.0/b A=4294967295 #7"},
         {"&L=x\\ny&D=2009D.0@1.2/b&N=\xC3\xA9&&", "2:157:0@1.2.0/b N=\xC3\xA9 L=x\ny #30"},
-        {"&D=&&", "0:0:0@0.0.0/b #5"},
         {"&D=9D.0/bX&&", kNoEnd + "6"},  // positions count within the value
-        {"&D=9D .0/b&&", kFormat + "2"},
         {"&N=a\\u00G1&&", "bad \\uHHHH escape@5"},
         {"&N=ab\\&&", "bad escape termination@3"},
         {"&L=\xC3&&", "bad UTF-8 termination@1"},
@@ -184,13 +165,10 @@ TEST(DeviceText, Writing) {
         {{.channel = 2, .code = 157}, "2009D.0/b", "&D=2009D.0/b&&"},
         {{.channel = 1, .code = 168, .number = 16, .type = 'i'}, "100A8.10/i", "&D=100A8.10/i&&"},
         {{.code = 157, .net = 1, .station = 2}, "9D.0@1.2/b", "&D=9D.0@1.2/b&&"},
-        {{.net = 1, .station = 2, .ext = 3}, "0.0@1.2.3/b", "&D=0.0@1.2.3/b&&"},
-        {{.ext = 5}, "0.0@0.0.5/b", "&D=0.0@0.0.5/b&&"},
         {{.channel = -1, .code = 0xFFFF, .number = -1, .net = -1, .station = -1, .ext = -1},
          "FFFFFFFF.FFFFFFFF@FFFFFFFF.FFFFFFFF.FFFFFFFF/b",
          nullptr},
         {{.channel = INT32_MAX, .code = INT32_MAX}, "7FFEFFFF.0/b", nullptr},
-        {{.code = 0x10000, .type = 'F'}, "10000.0/F", nullptr},
         {{.name = L"Motor", .id = 31}, "0.0/b", "&N=Motor&A=1F&&"},
         {{.code = 157, .name = L"M", .aux = L"x", .id = 1}, "9D.0/b", "&N=M&A=1&L=x&D=9D.0/b&&"},
         {{.aux = symbols}, "0.0/b", "&L=a\\u0026b\\u002Cc\\u003Bd\\u007Be\\u007Df\\n\\\"\\\\&&"},
@@ -237,17 +215,8 @@ TEST(DeviceText, LabelMapCallsAndNoneWithoutAMap) {
         {[&](PqDevice& d) { d.ToString(s); }, {"Update on &N=Motor&D=9D.0/b&&"}},
         {[&](PqDevice& d) { d.ToWString(w); }, {"Update on &N=Motor&D=9D.0/b&&"}},
         {[&](PqDevice& d) { d.Write(out); }, {"Update on &N=Motor&D=9D.0/b&&"}},
-        {[&](PqDevice& d) {
-             d.mName.clear();
-             d.ToString(s);
-         },
-         {}},
-        {[&](PqDevice& d) {
-             d.ToKeyedString(s);
-             d.ToDeviceString(s);
-             w = d.LabelKey();
-         },
-         {}},
+        {[&](PqDevice& d) { d.mName.clear(), d.ToString(s); }, {}},
+        {[&](PqDevice& d) { d.ToKeyedString(s), d.ToDeviceString(s), w = d.LabelKey(); }, {}},
         {fromText("&N=Motor&A=1F&L=x&D=9D.0/b&&"),
          {"Resolve Motor&A=1F on &N=Motor&A=1F&L=x&D=9D.0/b&&"}},
         {fromText("&N=Motor&&"), {"Resolve Motor&A=0 on &N=Motor&&"}},

@@ -7,46 +7,35 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
-#include <iterator>
-#include <optional>
+#include <map>
 #include <vector>
 
-#include "support/Printers.h"
 #include "plc/PlcAddressForms.h"
+#include "support/Printers.h"
 
 namespace {
 
 using pqcore::PqDevice;
+using K = PlcDataKind;
 
-constexpr int kTypes[] = {'b', 'i', 'u', 'd', 'I', 'U', 'D', 'F'};
-
-PlcDataKind ValueKindOf(int type) {
-    switch (type) {
-        case 'i': return PlcDataKind::Int16;
-        case 'u': return PlcDataKind::UInt16;
-        case 'd': return PlcDataKind::Bcd16;
-        case 'I': return PlcDataKind::Int32;
-        case 'U': return PlcDataKind::UInt32;
-        case 'D': return PlcDataKind::Bcd32;
-        case 'F': return PlcDataKind::Real;
-        default: return PlcDataKind::None;
-    }
-}
+// The flat kind of each value type; the bit type has its own per form.
+const std::map<int, PlcDataKind> kValueKinds = {{'i', K::Int16}, {'u', K::UInt16}, {'d', K::Bcd16},
+                                                {'I', K::Int32}, {'U', K::UInt32}, {'D', K::Bcd32},
+                                                {'F', K::Real}};
 
 TEST(PlcAddress, InitialValueAndLayout) {
     const PlcAddress a;
     unsigned char raw[sizeof a];
     std::memcpy(raw, &a, sizeof a);
     EXPECT_EQ(raw[2], 255);  // station: none
-    EXPECT_EQ(offsetof(PlcAddress, kind), 4u);
-    EXPECT_EQ(offsetof(PlcAddress, code), 8u);
-    EXPECT_EQ(offsetof(PlcAddress, address), 12u);
-    EXPECT_EQ(offsetof(PlcAddress, bit), 16u);
+    EXPECT_EQ(std::make_tuple(offsetof(PlcAddress, kind), offsetof(PlcAddress, code),
+                              offsetof(PlcAddress, address), offsetof(PlcAddress, bit)),
+              std::make_tuple(4u, 8u, 12u, 16u));
 }
 
-// Addresses over tiny field domains, so ties in every field are common.
-rc::Gen<PlcAddress> SmallAddresses() {
-    return rc::gen::exec([] {
+// Over tiny field domains, so ties in every field are common.
+RC_GTEST_PROP(PlcAddress, OrderingIsStrictAndAgreesWithEquality, ()) {
+    const auto gen = rc::gen::exec([] {
         PlcAddress a;
         a.channel = static_cast<std::uint8_t>(*rc::gen::element(0, 1, 255));
         a.network = static_cast<std::uint8_t>(*rc::gen::element(0, 200));
@@ -58,19 +47,15 @@ rc::Gen<PlcAddress> SmallAddresses() {
         a.bit = *rc::gen::element(-1, 0, 15);
         return a;
     });
-}
-
-RC_GTEST_PROP(PlcAddress, OrderingIsStrictAndAgreesWithEquality, ()) {
-    const PlcAddress a = *SmallAddresses();
-    const PlcAddress b = *SmallAddresses();
-    const PlcAddress c = *SmallAddresses();
+    const PlcAddress a = *gen, b = *gen, c = *gen;
     RC_ASSERT(!(a < a));
     RC_ASSERT(!(a < b && b < a));
     RC_ASSERT((!(a < b) && !(b < a)) == (a == b));
     if (a < b && b < c) RC_ASSERT(a < c);
 }
 
-// The first differing field decides, whatever the later fields say. Fields in ranking order.
+// The first differing field decides, whatever the later fields say. Fields in ranking order;
+// bytes unsigned, numbers signed.
 TEST(PlcAddress, EarlierFieldsDecide) {
     using Setter = void (*)(PlcAddress&, int);
     const std::array<Setter, 8> fields = {
@@ -78,10 +63,10 @@ TEST(PlcAddress, EarlierFieldsDecide) {
         [](PlcAddress& a, int v) { a.network = static_cast<std::uint8_t>(v ? 200 : 1); },
         [](PlcAddress& a, int v) { a.station = static_cast<std::uint8_t>(v ? 200 : 1); },
         [](PlcAddress& a, int v) { a.reserved = static_cast<std::uint8_t>(v ? 200 : 1); },
-        [](PlcAddress& a, int v) { a.code = v ? 5 : -5; },  // signed
+        [](PlcAddress& a, int v) { a.code = v ? 5 : -5; },
         [](PlcAddress& a, int v) { a.address = v ? 5 : INT_MIN; },
         [](PlcAddress& a, int v) { a.bit = v ? 0 : -1; },
-        [](PlcAddress& a, int v) { a.kind = v ? static_cast<PlcDataKind>(200) : PlcDataKind::Bit; },
+        [](PlcAddress& a, int v) { a.kind = v ? static_cast<PlcDataKind>(200) : K::Bit; },
     };
     for (std::size_t first = 0; first < fields.size(); ++first) {
         for (std::size_t later = first + 1; later < fields.size(); ++later) {
@@ -90,9 +75,7 @@ TEST(PlcAddress, EarlierFieldsDecide) {
             fields[first](high, 1);
             fields[later](low, 1);  // a later field pulling the other way must not matter
             fields[later](high, 0);
-            EXPECT_TRUE(low < high) << first << "/" << later;
-            EXPECT_FALSE(high < low) << first << "/" << later;
-            EXPECT_FALSE(low == high);
+            EXPECT_TRUE(low < high && !(high < low) && !(low == high)) << first << "/" << later;
         }
     }
 }
@@ -105,7 +88,8 @@ TEST(PlcAddressForms, DeviceToFormsByDataType) {
         d.mType = type;
         PlcAddress bitForm, wordForm;
         bitForm.code = wordForm.code = 99;  // forms start afresh
-        const bool known = ValueKindOf(type) != PlcDataKind::None || type == 'b';
+        const auto value = kValueKinds.find(type);
+        const bool known = value != kValueKinds.end() || type == 'b';
         EXPECT_EQ(DeviceToBitForm(d, bitForm), known) << type;
         EXPECT_EQ(DeviceToWordForm(d, wordForm), known) << type;
         if (!known) {
@@ -113,11 +97,12 @@ TEST(PlcAddressForms, DeviceToFormsByDataType) {
             EXPECT_EQ(wordForm, PlcAddress{});
             continue;
         }
-        const PlcDataKind valueKind = ValueKindOf(type);
-        EXPECT_EQ(bitForm.kind, type == 'b' ? PlcDataKind::Bit : valueKind);
-        EXPECT_EQ(wordForm.kind, type == 'b' ? PlcDataKind::WordBit : valueKind);
-        EXPECT_EQ(std::tie(bitForm.code, bitForm.address, bitForm.bit), std::make_tuple(175, 1605, 0));
-        EXPECT_EQ(std::tie(wordForm.code, wordForm.address, wordForm.bit), std::make_tuple(175, 100, 5));
+        EXPECT_EQ(bitForm.kind, type == 'b' ? K::Bit : value->second);
+        EXPECT_EQ(wordForm.kind, type == 'b' ? K::WordBit : value->second);
+        EXPECT_EQ(std::tie(bitForm.code, bitForm.address, bitForm.bit),
+                  std::make_tuple(175, 1605, 0));
+        EXPECT_EQ(std::tie(wordForm.code, wordForm.address, wordForm.bit),
+                  std::make_tuple(175, 100, 5));
         EXPECT_EQ(std::tie(bitForm.channel, bitForm.station), std::make_tuple(0, 255));
     }
 }
@@ -135,9 +120,9 @@ TEST(PlcAddressForms, FormsToDeviceByKind) {
         fromBit.mLabelId = fromWord.mLabelId = 42;
         const bool bitOk = BitFormToDevice(a, fromBit);
         const bool wordOk = WordFormToDevice(a, fromWord);
-        std::optional<int> valueType;
-        for (int t : kTypes)
-            if (t != 'b' && static_cast<int>(ValueKindOf(t)) == kind) valueType = t;
+        int valueType = 0;
+        for (const auto& [type, k] : kValueKinds)
+            if (static_cast<int>(k) == kind) valueType = type;
 
         EXPECT_EQ(bitOk, valueType || kind == 1 || kind == 10) << kind;
         EXPECT_EQ(wordOk, valueType || kind == 1 || kind == 2) << kind;
@@ -145,16 +130,15 @@ TEST(PlcAddressForms, FormsToDeviceByKind) {
         EXPECT_TRUE(fromBit.mName.empty());
         EXPECT_EQ(fromBit.mLabelId, 42u);
         EXPECT_EQ(fromBit.mChannel, 0);
-        if (bitOk) {
-            EXPECT_EQ(fromBit.mType, valueType.value_or('b'));
-            EXPECT_EQ(fromBit.mCode, 156);
-            EXPECT_EQ(fromBit.mNumber, kind == 10 ? 103 : 100);  // a bit offset adds the bit
+        const int type = valueType ? valueType : 'b';
+        if (bitOk) {  // a bit offset adds the bit
+            EXPECT_EQ(std::tie(fromBit.mType, fromBit.mCode, fromBit.mNumber),
+                      std::make_tuple(type, 156, kind == 10 ? 103 : 100));
         } else {
             EXPECT_TRUE(fromBit.IsNullDevice()) << kind;
         }
         if (wordOk) {
-            EXPECT_EQ(fromWord.mType, valueType.value_or('b'));
-            EXPECT_EQ(fromWord.mNumber, 1603);
+            EXPECT_EQ(std::tie(fromWord.mType, fromWord.mNumber), std::make_tuple(type, 1603));
         } else {
             EXPECT_TRUE(fromWord.IsNullDevice()) << kind;
         }
@@ -165,10 +149,10 @@ TEST(PlcAddressForms, FormsToDeviceByKind) {
 RC_GTEST_PROP(PlcAddressForms, RoundTripOverTheWholeNumberRange, ()) {
     PqDevice d;
     d.mCode = *rc::gen::arbitrary<std::int32_t>();
-    d.mNumber = *rc::gen::oneOf(rc::gen::arbitrary<std::int32_t>(),
-                                rc::gen::element(INT_MIN, INT_MIN + 15, -17, -16, -1, 0, 15, 16,
-                                                 INT_MAX - 15, INT_MAX));
-    d.mType = *rc::gen::elementOf(std::vector<int>(std::begin(kTypes), std::end(kTypes)));
+    d.mNumber = *rc::gen::oneOf(
+        rc::gen::arbitrary<std::int32_t>(),
+        rc::gen::element(INT_MIN, INT_MIN + 15, -17, -16, -1, 0, 15, 16, INT_MAX - 15, INT_MAX));
+    d.mType = *rc::gen::element('b', 'i', 'u', 'd', 'I', 'U', 'D', 'F');
     PlcAddress a;
     PqDevice back;
     RC_ASSERT(DeviceToWordForm(d, a));
