@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
+#include <utility>
 
 #include "mfc/Afx.h"
 #include "mfc/AfxImage.h"
@@ -13,43 +15,20 @@
 
 namespace {
 
+// Texts of each shape: the first and the last, after gaps, a leading blank, line breaks. The tool
+// tests see the others through the tool's output.
 struct Text {
     UINT id;
     const char* text;
 };
-
-// Every text of the table, exactly.
 constexpr Text kTable[] = {
     {57001, "Unknown device code"},
-    {57002, "Device number out of range"},
-    {57003, "Bit position out of range"},
     {57006, "Network number out of range"},
-    {57007, "Station number out of range"},
-    {57009, "Device number cross range"},
     {57010, "Segment out of range"},
-    {57011, "Invalid device name"},
-    {57012, "Invalid device format"},
-    {57013, "Invalid bit position format"},
     {57016, "Invalid network number format"},
-    {57017, "Invalid station number format"},
-    {57019, "Invalid device number"},
-    {57020, "Invalid device type"},
     {57021, "Unexpected error"},
-    {57022, " <Specification:Bit>"},
-    {57023, " <Specification:16bit Signed BIN>"},
-    {57024, " <Specification:16bit Unsigned BIN>"},
-    {57025, " <Specification:16bit BCD>"},
-    {57026, " <Specification:32bit Signed BIN>"},
-    {57027, " <Specification:32bit Unsigned BIN>"},
-    {57028, " <Specification:32bit BCD>"},
-    {57029, " <Specification:Real>"},
     {57030, "\r\n-\r\n"},
-    {57031, "Bit"},
-    {57032, "Word"},
     {57033, " CH"},
-    {57034, " YASKAWA GL/PROGIC8"},
-    {57035, " YASKAWA CP9200(H)"},
-    {57036, " YASKAWA CP9300MS(MC compatible)"},
     {57047, " YASKAWA CP9200SH/MP900"},
     {57048, " YASKAWA MP2000/MP900"},
 };
@@ -76,60 +55,41 @@ TEST(ZorvikanResources, TheModuleCarriesTheStringTableByItsHandle) {
     ASSERT_NE(instance, nullptr);
     for (const Text& t : kTable) {
         char buffer[128];
-        const int length = LoadString(instance, t.id, buffer, sizeof buffer);
-        EXPECT_EQ(length, static_cast<int>(std::strlen(t.text))) << t.id;
+        EXPECT_EQ(LoadString(instance, t.id, buffer, sizeof buffer),
+                  static_cast<int>(std::strlen(t.text)))
+            << t.id;
         EXPECT_STREQ(buffer, t.text) << t.id;
     }
-    // Ids between and beside the table's.
+    // Ids between and beside the table's give an empty text.
     for (const UINT id : {0u, 57000u, 57004u, 57046u, 57049u, 65535u}) {
         char buffer[8] = "x";
         EXPECT_EQ(LoadString(instance, id, buffer, sizeof buffer), 0) << id;
         EXPECT_STREQ(buffer, "") << id;
     }
-}
-
-TEST(ZorvikanResources, LoadStringCopiesWhatFitsAndTerminatesIt) {
-    LoadedModule module;
-    ASSERT_TRUE(module.Loaded());
-    struct Case {
-        int size;
-        int length;
-        const char* text;
-    };
-    const Case cases[] = {{1, 0, ""}, {4, 3, "Bit"}, {3, 2, "Bi"}, {2, 1, "B"}};
-    for (const Case& c : cases) {
+    // What fits is copied and terminated; no room, no copy.
+    for (const auto& [size, text] : {std::pair{1, ""}, {2, "B"}, {3, "Bi"}, {4, "Bit"}}) {
         char buffer[8] = "xxxxxxx";
-        EXPECT_EQ(LoadString(module.Instance(), 57031, buffer, c.size), c.length) << c.size;
-        EXPECT_STREQ(buffer, c.text) << c.size;
+        EXPECT_EQ(LoadString(instance, 57031, buffer, size), static_cast<int>(std::strlen(text)))
+            << size;
+        EXPECT_STREQ(buffer, text) << size;
     }
     char untouched[2] = "x";
-    EXPECT_EQ(LoadString(module.Instance(), 57031, untouched, 0), 0);
+    EXPECT_EQ(LoadString(instance, 57031, untouched, 0), 0);
     EXPECT_STREQ(untouched, "x");
-    EXPECT_EQ(LoadString(module.Instance(), 57031, nullptr, 8), 0);
-}
-
-TEST(ZorvikanResources, LoadingLinksTheModuleIntoTheChainAndUnloadingUnlinksIt) {
-    EXPECT_EQ(AfxFindStringResourceHandle(57002), nullptr);
-    LoadedModule module;
-    ASSERT_TRUE(module.Loaded());
-    EXPECT_EQ(AfxFindStringResourceHandle(57002), module.Instance());
-    CString text("before");
-    EXPECT_TRUE(text.LoadString(57002));
-    EXPECT_EQ(text, "Device number out of range");
-
-    module.Unload();
-    EXPECT_EQ(AfxFindStringResourceHandle(57002), nullptr);
-    EXPECT_FALSE(text.LoadString(57003));
-    EXPECT_EQ(text, "Device number out of range");  // unchanged on failure
+    EXPECT_EQ(LoadString(instance, 57031, nullptr, 8), 0);
 }
 
 // Resources of the test program itself, under a handle of its own.
 constexpr AFX_STRING_RESOURCE kOwnStrings[] = {{57002, "own text", 8}, {60000, "only here", 9}};
 constexpr AFX_RESOURCE_IMAGE kOwnImage = {kOwnStrings, 2};
 
-TEST(ZorvikanResources, CurrentHandleFirstThenLibrariesNewestFirstThenSystemOnes) {
+// Loading links the module into the chain, unloading unlinks it. The current handle is searched
+// first, then libraries newest first, then system ones.
+TEST(ZorvikanResources, TheResourceChain) {
+    EXPECT_EQ(AfxFindStringResourceHandle(57002), nullptr);
     LoadedModule module;
     ASSERT_TRUE(module.Loaded());
+    EXPECT_EQ(AfxFindStringResourceHandle(57002), module.Instance());
     static char anchorA, anchorB;
     const auto own = reinterpret_cast<HINSTANCE>(&anchorA);
     const auto system = reinterpret_cast<HINSTANCE>(&anchorB);
@@ -167,52 +127,42 @@ TEST(ZorvikanResources, CurrentHandleFirstThenLibrariesNewestFirstThenSystemOnes
     AFX_EXTENSION_MODULE none = {};
     EXPECT_FALSE(AfxInitExtensionModule(none, nullptr));
     EXPECT_FALSE(AfxMapImageResources(own, nullptr));
+
+    module.Unload();
+    EXPECT_EQ(AfxFindStringResourceHandle(57002), nullptr);
+    EXPECT_FALSE(text.LoadString(57003));
+    EXPECT_EQ(text, "Device number out of range");  // unchanged on failure
 }
 
-// The generator refuses what it cannot read faithfully, naming the line.
-TEST(ZorvikanResources, GeneratorRefusesWhatItCannotRead) {
-    struct Case {
-        const char* name;
-        std::string script;
-        const char* says;  // null: accepted
-        const char* literal;
+// The generator reads escapes and skips dialogs, and refuses what it cannot read faithfully,
+// naming the line.
+TEST(ZorvikanResources, GeneratorReadsWhatItCanAndRefusesTheRest) {
+    const std::tuple<std::string, int, const char*> cases[] = {
+        // Accepted: a piece of the generated table.
+        {"STRINGTABLE\nBEGIN\n 1, \"a\"\"b\\x41\\101\\t\"\nEND\n", 0, "\"a\\\"bAA\\011\""},
+        {"#define IDD_X 5\nIDD_X DIALOGEX 0,0,10,10\nCAPTION \"x\"\nBEGIN\n PUSHBUTTON "
+         "\"OK\",1,2,3,4,5\nEND\nSTRINGTABLE { 2 \"two\" }\n",
+         0, "{2u, \"two\", 3}"},
+        // Refused: the message.
+        {"STRINGTABLE\nBEGIN\n 1 \"open\nEND\n", 1, "script.rc:3: unterminated text"},
+        {"STRINGTABLE\nBEGIN\n IDS_NONE \"x\"\nEND\n", 1, "script.rc:3: unknown id IDS_NONE"},
+        {"STRINGTABLE\nBEGIN\n 1 \"x\"\n 0x1 \"y\"\nEND\n", 1, "script.rc:4: string id 1"},
+        {"STRINGTABLE\nBEGIN\n 1 \"\"\nEND\n", 1, "empty text"},
+        {"STRINGTABLE\nBEGIN\n 1 \"\\q\"\nEND\n", 1, "unsupported escape \\q"},
+        {"#ifdef X\nSTRINGTABLE { 1 \"x\" }\n#endif\n", 1,
+         "script.rc:1: unsupported directive #ifdef"},
+        {"STRINGTABLE { 70000 \"x\" }\n", 1, "not a 16-bit id"},
+        {"LANGUAGE 9, 1\n", 1, "no string table"},
     };
-    const Case cases[] = {
-        {"escapes", "STRINGTABLE\nBEGIN\n 1, \"a\"\"b\\x41\\101\\t\"\nEND\n", nullptr,
-         "\"a\\\"bAA\\011\""},
-        {"dialog blocks are skipped",
-         "#define IDD_X 5\nIDD_X DIALOGEX 0,0,10,10\nCAPTION \"x\"\nBEGIN\n PUSHBUTTON "
-         "\"OK\",1,2,3,4,5\nEND\n"
-         "STRINGTABLE { 2 \"two\" }\n",
-         nullptr, "{2u, \"two\", 3}"},
-        {"unterminated text", "STRINGTABLE\nBEGIN\n 1 \"open\nEND\n",
-         "script.rc:3: unterminated text", nullptr},
-        {"unknown id", "STRINGTABLE\nBEGIN\n IDS_NONE \"x\"\nEND\n",
-         "script.rc:3: unknown id IDS_NONE", nullptr},
-        {"twice", "STRINGTABLE\nBEGIN\n 1 \"x\"\n 0x1 \"y\"\nEND\n", "script.rc:4: string id 1",
-         nullptr},
-        {"empty text", "STRINGTABLE\nBEGIN\n 1 \"\"\nEND\n", "empty text", nullptr},
-        {"escape", "STRINGTABLE\nBEGIN\n 1 \"\\q\"\nEND\n", "unsupported escape \\q", nullptr},
-        {"conditional", "#ifdef X\nSTRINGTABLE { 1 \"x\" }\n#endif\n",
-         "script.rc:1: unsupported directive #ifdef", nullptr},
-        {"16 bits", "STRINGTABLE { 70000 \"x\" }\n", "not a 16-bit id", nullptr},
-        {"no table", "LANGUAGE 9, 1\n", "no string table", nullptr},
-    };
-    for (const Case& c : cases) {
-        const std::string script = tool_test::WriteFile("script.rc", c.script);
+    for (const auto& [script, status, says] : cases) {
         const std::string out = tool_test::Scratch("out.cpp");
         std::remove(out.c_str());
-        tool_test::Child child({ZV_RC2CPP_PATH, script, out, "kImage"});
+        tool_test::Child child(
+            {ZV_RC2CPP_PATH, tool_test::WriteFile("script.rc", script), out, "kImage"});
         const tool_test::ToolRun run = child.Finish();
-        if (c.says == nullptr) {
-            EXPECT_EQ(run.status, 0) << c.name << ": " << run.err;
-            EXPECT_NE(tool_test::ReadFile(out).find(c.literal), std::string::npos)
-                << c.name << "\n"
-                << tool_test::ReadFile(out);
-        } else {
-            EXPECT_EQ(run.status, 1) << c.name;
-            EXPECT_NE(run.err.find(c.says), std::string::npos) << c.name << ": " << run.err;
-        }
+        EXPECT_EQ(run.status, status) << script << run.err;
+        const std::string said = status == 0 ? tool_test::ReadFile(out) : run.err;
+        EXPECT_NE(said.find(says), std::string::npos) << script << "\n" << said;
     }
 }
 

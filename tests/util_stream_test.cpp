@@ -127,27 +127,17 @@ TEST(StreamTokens, OperationsConsumeSetStateAndRaise) {
 }
 
 TEST(StreamTokens, Writers) {
-    using Write = std::function<void(std::ostream&)>;
-    const std::pair<Write, std::string> cases[] = {
-        {[](auto& out) {
-             util::WriteRect(out, {{1.5, -1.5}, {-2.5, 2.4999}});
-         },
-         "2,-1,-2,2"},
-        {[](auto& out) {
-             util::WritePoint(out, {1e20, -3e9});
-         },
-         "100000000000000000000,-3000000000"},
-        {[](auto& out) { util::WriteDouble(out, 1.0 / 3); }, "0.333333333333333"},
-        {[](auto& out) { util::WriteDouble(out, -1e300); }, "-1e+300"},
-        {[](auto& out) { util::WriteMilliseconds(out, 0); }, "0ms"},
-        {[](auto& out) { util::WriteMilliseconds(out, 1500); }, "1500ms"},
-        {[](auto& out) { util::WriteMilliseconds(out, -3000); }, "-3s"},
-        {[](auto& out) { util::WriteMilliseconds(out, INT32_MIN); }, "-2147483648ms"}};
-    for (const auto& [write, expected] : cases) {
-        std::ostringstream out;
-        write(out);
-        EXPECT_EQ(out.str(), expected);
-    }
+    std::ostringstream out;
+    util::WriteRect(out, {{1.5, -1.5}, {-2.5, 2.4999}});
+    util::WritePoint(out << '|', {1e20, -3e9});
+    util::WriteDouble(out << '|', 1.0 / 3);
+    util::WriteDouble(out << '|', -1e300);
+    for (const std::int32_t ms : {0, 1500, -3000, INT32_MIN})
+        util::WriteMilliseconds(out << '|', ms);
+    EXPECT_EQ(
+        out.str(),
+        "2,-1,-2,2|100000000000000000000,-3000000000|0.333333333333333|-1e+300|0ms|1500ms|-3s|"
+        "-2147483648ms");
 }
 
 RC_GTEST_PROP(StreamTokens, MillisecondsRoundTrip, (std::int32_t value)) {
