@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <vector>
 
 #include "support/ScanOracle.h"
 #include "util/Scanner.h"
@@ -151,6 +153,31 @@ TEST(ScanTest, TypedOutputs) {
     std::int32_t value = 0;
     EXPECT_EQ(util::Scan("D-00001234", kSigned, value, consumed), 1);
     EXPECT_EQ(std::tie(value, consumed), std::make_tuple(-123, 9));
+}
+
+// Outputs that do not match the pattern are a programming error, caught before anything is
+// written, by the typed call and by the slot array alike.
+TEST(ScanTest, MismatchedOutputsThrowAndWriteNothing) {
+    static constexpr ScanPattern kWordAndCount("MW%ld%n");
+    static constexpr ScanPattern kNumberAndChar("%u%c");
+    std::int32_t value = 7, used = 7;
+    std::uint32_t number = 7;
+    char letter = 'x';
+    const std::vector<std::function<int()>> calls = {
+        [&] { return util::Scan("MW1", kWordAndCount, value); },
+        [&] { return util::Scan("MW1", kWordAndCount, value, used, used); },
+        [&] { return util::Scan("MW1", kWordAndCount, value, letter); },
+        [&] { return util::Scan("1a", kNumberAndChar, number, used); },
+        [&] { return util::Scan("1a", kNumberAndChar, letter, letter); },
+        [&] { return util::ScanSlots("1a", kNumberAndChar, nullptr, 2); },
+        [&] {
+            const util::ScanSlot slots[] = {{util::ScanSlot::Kind::Int32, &number},
+                                            {util::ScanSlot::Kind::Char, nullptr}};
+            return util::ScanSlots("1a", kNumberAndChar, slots, 2);
+        }};
+    for (std::size_t i = 0; i < calls.size(); ++i)
+        EXPECT_THROW(calls[i](), std::logic_error) << "call " << i;
+    EXPECT_EQ(std::tie(value, used, number, letter), std::make_tuple(7, 7, 7u, 'x'));
 }
 
 TEST(ScanPatternTest, RejectsUnsupportedDirectives) {
