@@ -45,6 +45,22 @@
 #include "plc/InternalDevices.h"
 #include "plc/PlcAddressForms.h"
 
+// The rules every family with devices of its own supplies (the list above), declared once; a
+// family declares the optional ones it has beside it.
+#define ZV_FAMILY_RULES                                                         \
+    static bool IsOwnCode(int code);                                            \
+    static bool IsOwnBitKind(int code);                                         \
+    static void FormatOwn(const PqDevice& device, std::wstring& text);          \
+    static family::DeviceTables Tables(int terminalType);                       \
+    static bool IsBitAddressCode(int code);                                     \
+    static void OwnToPlcAddress(const PqDevice& device, PlcAddress& address);   \
+    static bool OwnFromPlcAddress(const PlcAddress& address, PqDevice& device); \
+    static std::span<const family::ParseRule> ParseRules();                     \
+    static const wchar_t* PrefixOf(const PqDevice& device);                     \
+    static std::span<const family::PrefixCode> PrefixOrder();                   \
+    static std::span<const family::Kind> BitKinds();                            \
+    static std::span<const family::Kind> WordKinds();
+
 template <class Family>
 class FamilyEditor : public CPlcObject {
 public:

@@ -21,19 +21,8 @@ public:
     DeviceResult CheckDeviceFields(DeviceFields& fields, PqDevice& device, int count,
                                    PqDevice& reference) const override;
 
-    // Family rules (see FamilyPlc.h).
-    static bool IsOwnCode(int code);
-    static bool IsOwnBitKind(int code);
-    static void FormatOwn(const PqDevice& device, std::wstring& text);
-    static family::DeviceTables Tables(int terminalType);
-    static bool IsBitAddressCode(int code);
-    static void OwnToPlcAddress(const PqDevice& device, PlcAddress& address);
-    static bool OwnFromPlcAddress(const PlcAddress& address, PqDevice& device);
+    // Family rules (see FamilyPlc.h): the ones every family has, then its own.
+    ZV_FAMILY_RULES
     // Internal devices' flat addresses carry the channel whatever their conversion gives.
     static constexpr family::InternalChannel kInternalChannel = family::InternalChannel::Always;
-    static std::span<const family::ParseRule> ParseRules();
-    static const wchar_t* PrefixOf(const PqDevice& device);
-    static std::span<const family::PrefixCode> PrefixOrder();
-    static std::span<const family::Kind> BitKinds();
-    static std::span<const family::Kind> WordKinds();
 };

@@ -22,18 +22,7 @@ public:
     DeviceResult CheckDeviceFields(DeviceFields& fields, PqDevice& device, int count,
                                    PqDevice& before) const override;
 
-    // Family rules (see FamilyPlc.h).
-    static bool IsOwnCode(int code);
-    static bool IsOwnBitKind(int code);
-    static void FormatOwn(const PqDevice& device, std::wstring& text);
-    static family::DeviceTables Tables(int terminalType);
-    static bool IsBitAddressCode(int code);
-    static void OwnToPlcAddress(const PqDevice& device, PlcAddress& address);
-    static bool OwnFromPlcAddress(const PlcAddress& address, PqDevice& device);
-    static std::span<const family::ParseRule> ParseRules();
+    // Family rules (see FamilyPlc.h): the ones every family has, then its own.
+    ZV_FAMILY_RULES
     static std::optional<std::int32_t> MaxTypedValue();
-    static const wchar_t* PrefixOf(const PqDevice& device);
-    static std::span<const family::PrefixCode> PrefixOrder();
-    static std::span<const family::Kind> BitKinds();
-    static std::span<const family::Kind> WordKinds();
 };
