@@ -144,7 +144,7 @@ DeviceResult StringToInternalDevice(int terminalType, std::string_view s, int da
     std::int32_t used = 0;
     const Kind* found = nullptr;
     for (const Kind& kind : kKinds) {
-        if (util::Scan(s, kind.pattern, value, used) == 1) {
+        if (s.starts_with(kind.pattern.Lead()) && util::Scan(s, kind.pattern, value, used) == 1) {
             found = &kind;
             break;
         }
