@@ -1,10 +1,8 @@
 // Shared checks of the family tests: the ranges the contract test walks, table-driven checks of
-// what each family decides for itself (texts, results, flat addresses, dialog texts and lists),
-// and the property that no text makes a result-code operation throw.
+// what each family decides for itself (texts, results, flat addresses, dialog texts and lists).
 #pragma once
 
 #include <gtest/gtest.h>
-#include <rapidcheck.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -373,35 +371,6 @@ void CheckCompose(Plc plc, std::span<const FieldsRow> rows) {
             EXPECT_EQ(d, r.device);
         }
     }
-}
-
-// Random texts of any units, up to a few hundred long, in any terminal and data type: every
-// result-code operation answers with a code, and a parsed device prints and reads back.
-inline void CheckAnyTextGivesAResult(pqcore::PqPlcIF& plc, const std::wstring& alphabet) {
-    const auto units = *rc::gen::container<std::vector<wchar_t>>(
-        *rc::gen::inRange(0, 300),
-        rc::gen::oneOf(rc::gen::map(rc::gen::inRange(0, 0x10000),
-                                    [](int v) { return static_cast<wchar_t>(v); }),
-                       rc::gen::elementOf(alphabet)));
-    const std::wstring text(units.begin(), units.end());
-    plc.SetTerminalType(*rc::gen::inRange(-1, 9));
-    const int type = *rc::gen::element('b', 'i', 'u', 'd', 'I', 'U', 'D', 'F', 'q');
-    PqDevice d;
-    const auto r = plc.StringToDevice(text, type, d);
-    RC_ASSERT(static_cast<int>(r) >= 0 && static_cast<int>(r) <= 9);
-    if (r == R::Ok) {
-        // Whatever is accepted prints, and its text reads back as the same device (the network
-        // part, which only some terminal types read, aside).
-        std::wstring out;
-        RC_ASSERT(plc.DeviceToLocalString(d, out) == R::Ok);
-        PqDevice again;
-        RC_ASSERT(plc.StringToDevice(out, type, again) == R::Ok);
-        again.mSegment = d.mSegment;
-        RC_ASSERT(again == d);
-    }
-    std::wstring tag;
-    const auto t = plc.TypedStringToDevice(text, d, tag, *rc::gen::arbitrary<bool>());
-    RC_ASSERT(static_cast<int>(t) >= 0 && static_cast<int>(t) <= 9);
 }
 
 }  // namespace test_support
