@@ -23,4 +23,4 @@ build/bench/bin/zv_bench \
   --benchmark_out="$json" --benchmark_out_format=json \
   "$@" 1>&2
 
-python3 scripts/bench_table.py "$json"
+python3 scripts/bench_table.py --chart "$json"

@@ -42,10 +42,18 @@ def cv_percent(entry):
     return "%4.1f%%" % (100 * cv[key])
 
 
+def chart(speedups):
+    """A bar per pair, one '#' per half of a speed-up, fastest first: the chart of the docs."""
+    width = max(len(k) for k in speedups)
+    for name, value in sorted(speedups.items(), key=lambda kv: -kv[1]):
+        print("    %-*s %-*s %5.2fx" % (width, name, 50, "#" * min(50, round(value * 2)), value))
+
+
 def main():
-    if len(sys.argv) != 2:
-        sys.exit("usage: bench_table.py ZV_BENCH_JSON")
-    context, runs = load(sys.argv[1])
+    args = [a for a in sys.argv[1:] if a != "--chart"]
+    if len(args) != 1:
+        sys.exit("usage: bench_table.py [--chart] ZV_BENCH_JSON")
+    context, runs = load(args[0])
     print("host: %s CPUs at %s MHz, load average %s, library build %s" % (
         context.get("num_cpus"), context.get("mhz_per_cpu"),
         " ".join("%.2f" % x for x in context.get("load_avg", [])),
@@ -83,16 +91,23 @@ def main():
             print("%-*s %12.1f %6s %14.3e  %s" % (width, name, ns, cv_percent(entry), 1e9 / ns,
                                                    notes))
 
+    if "--chart" in sys.argv:
+        print()
+        print("speed-up, ours over reference (each # is 0.5x):")
+        print()
+        chart(speedups)
+
     # The goals of the performance work, as far as this report covers them.
     def worst(prefix):
-        values = [(v, k) for k, v in speedups.items() if k.startswith(prefix)]
+        values = [(v, k) for k, v in speedups.items()
+                  if (k.startswith(prefix) if prefix.endswith("/") else k == prefix)]
         return min(values) if values else None
 
     print()
     for label, prefix, goal in (("scanner alone vs sscanf", "scan/", 10),
                                 ("StringToDevice vs C-library backend", "parse/", 5),
                                 ("util::Format vs swprintf", "format/util/Format", 5),
-                                ("formatting alone vs vswprintf", "format/util/FormatTo", 5)):
+                                ("formatting alone vs swprintf", "format/util/FormatTo", 5)):
         w = worst(prefix)
         if w:
             print("%-40s worst %6.2fx (%s), goal >= %dx: %s" % (
