@@ -20,6 +20,7 @@
 #include "families/ZorvikanMS.h"
 #include "families/ZorvikanSH.h"
 #include "plc/InternalDevices.h"
+#include "util/CompiledPattern.h"
 #include "util/Scanner.h"
 #include "util/TextBackend.h"
 
@@ -51,12 +52,16 @@ std::span<const family::ParseRule> RulesOf(const std::string& name) {
 
 // The other patterns StringToDevice scans besides the family's rules, as the module writes them
 // (they are private to their sources): the internal devices and MP's network prefix.
-constexpr util::ScanPattern kInternalPatterns[] = {
-    util::ScanPattern("GB%8ld%n"), util::ScanPattern("GD%8ld%n"), util::ScanPattern("GS%8ld%n"),
-    util::ScanPattern("EG%8ld%n")};
-constexpr util::ScanPattern kPrefixPresent("%u-%x%c");
-constexpr util::ScanPattern kPrefixStation("%8u-%8u%c%n");
-constexpr util::ScanPattern kPrefixOwn("%8u-%8x%c%n");
+// Compiled, as the module's own are.
+using ScanFn = int (*)(std::string_view, std::int32_t&, std::int32_t&);
+constexpr ScanFn kInternalPatterns[] = {
+    &util::CompiledPattern<"GB%8ld%n">::Scan<std::int32_t, std::int32_t>,
+    &util::CompiledPattern<"GD%8ld%n">::Scan<std::int32_t, std::int32_t>,
+    &util::CompiledPattern<"GS%8ld%n">::Scan<std::int32_t, std::int32_t>,
+    &util::CompiledPattern<"EG%8ld%n">::Scan<std::int32_t, std::int32_t>};
+using PrefixPresent = util::CompiledPattern<"%u-%x%c">;
+using PrefixStation = util::CompiledPattern<"%8u-%8u%c%n">;
+using PrefixOwn = util::CompiledPattern<"%8u-%8x%c%n">;
 
 // The scanning StringToDevice does for one normalised text, and nothing else: MP's network
 // prefix, the family's patterns in order until one converts, else the internal devices'
@@ -67,10 +72,9 @@ std::uint64_t ScanSequence(const Family& f, std::string_view text) {
         std::uint32_t first = 0, second = 0;
         char after = 0;
         std::int32_t used = 0;
-        if (util::Scan(text, kPrefixPresent, first, second, after) == 3 && after == ' ') {
-            if ((util::Scan(text, kPrefixStation, first, second, after, used) == 3 &&
-                 after == ' ') ||
-                (util::Scan(text, kPrefixOwn, first, second, after, used) == 3 && after == ' '))
+        if (PrefixPresent::Scan(text, first, second, after) == 3 && after == ' ') {
+            if ((PrefixStation::Scan(text, first, second, after, used) == 3 && after == ' ') ||
+                (PrefixOwn::Scan(text, first, second, after, used) == 3 && after == ' '))
                 text.remove_prefix(std::min(text.size(), static_cast<std::size_t>(used)));
             digest += std::uint64_t{first} * 131 + second;
         }
@@ -78,14 +82,14 @@ std::uint64_t ScanSequence(const Family& f, std::string_view text) {
     std::int32_t value = 0, used = -1;
     bool matched = false;
     for (const family::ParseRule& rule : f.rules) {
-        if (util::Scan(text, rule.pattern, value, used) == 1) {
+        if (rule.scan(text, value, used) == 1) {
             matched = true;
             break;
         }
     }
     if (!matched) {
-        for (const util::ScanPattern& p : kInternalPatterns) {
-            if (util::Scan(text, p, value, used) == 1) {
+        for (const ScanFn scan : kInternalPatterns) {
+            if (scan(text, value, used) == 1) {
                 matched = true;
                 break;
             }

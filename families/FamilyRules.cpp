@@ -10,10 +10,7 @@ ParseOutcome ParseOwnDevice(std::span<const ParseRule> rules, ParseState& state,
                             std::optional<std::int32_t> maxValue) {
     ParseOutcome outcome;
     for (const ParseRule& rule : rules) {
-        // A text without the pattern's leading characters cannot convert a value: most rules
-        // are passed over on this comparison alone.
-        if (!std::string_view(state.text).starts_with(rule.pattern.Lead())) continue;
-        if (util::Scan(state.text, rule.pattern, state.value, state.used) != 1) continue;
+        if (rule.scan(state.text, state.value, state.used) != 1) continue;
         outcome.matched = true;
         outcome.code = rule.code;
         if ((outcome.result = rule.convert(state)) != DeviceResult::Ok) return outcome;

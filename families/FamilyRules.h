@@ -14,6 +14,7 @@
 #include "plc/DeviceFields.h"
 #include "pqcore/PlcTypes.h"
 #include "pqcore/PqDevice.h"
+#include "util/CompiledPattern.h"
 #include "util/Scanner.h"
 
 namespace family {
@@ -48,10 +49,20 @@ struct ParseState {
 // with a result of its own.
 struct ParseRule {
     util::ScanPattern pattern;
+    int (*scan)(std::string_view text, std::int32_t& value,
+                std::int32_t& used);  // the pattern, compiled
     int code;
     bool bitSuffix;  // word kinds may name one bit: ".5", ".B5"
     DeviceResult (*convert)(ParseState& state);
 };
+
+// A rule whose pattern is compiled into its own scanning code (util/CompiledPattern.h).
+template <util::PatternText P>
+constexpr ParseRule Rule(int code, bool bitSuffix, DeviceResult (*convert)(ParseState&)) {
+    using Compiled = util::CompiledPattern<P>;
+    return {Compiled::kPattern, &Compiled::template Scan<std::int32_t, std::int32_t>, code,
+            bitSuffix, convert};
+}
 
 struct ParseOutcome {
     bool matched = false;  // a pattern of the family took the text

@@ -82,15 +82,15 @@ DeviceResult BlockWordNumber(ParseState& s) {
 
 // "SW" and "SR" come after "W" and "R", which cannot take their text anyway.
 constexpr ParseRule kRules[] = {
-    {util::ScanPattern("I%8ld%n"), kI, false, &BitNumber},
-    {util::ScanPattern("O%8ld%n"), kO, false, &BitNumber},
-    {util::ScanPattern("D%8ld%n"), kD, false, &BlockBitNumber},
-    {util::ScanPattern("Z%8ld%n"), kZ, true, &WordNumber},
-    {util::ScanPattern("W%8ld%n"), kW, true, &WordNumber},
-    {util::ScanPattern("SW%8ld%n"), kSW, true, &WordNumber},
-    {util::ScanPattern("R%8ld%n"), kR, true, &BlockWordNumber},
-    {util::ScanPattern("SR%8ld%n"), kSR, true, &BlockWordNumber},
-    {util::ScanPattern("K%8ld%n"), kK, true, &WordNumber},
+    family::Rule<"I%8ld%n">(kI, false, &BitNumber),
+    family::Rule<"O%8ld%n">(kO, false, &BitNumber),
+    family::Rule<"D%8ld%n">(kD, false, &BlockBitNumber),
+    family::Rule<"Z%8ld%n">(kZ, true, &WordNumber),
+    family::Rule<"W%8ld%n">(kW, true, &WordNumber),
+    family::Rule<"SW%8ld%n">(kSW, true, &WordNumber),
+    family::Rule<"R%8ld%n">(kR, true, &BlockWordNumber),
+    family::Rule<"SR%8ld%n">(kSR, true, &BlockWordNumber),
+    family::Rule<"K%8ld%n">(kK, true, &WordNumber),
 };
 
 // The host reads both lists up to their zero entry, which the count leaves out.

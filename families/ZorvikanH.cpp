@@ -45,13 +45,13 @@ DeviceResult ZdWord(ParseState& s) {
 }
 
 constexpr ParseRule kRules[] = {
-    {util::ScanPattern("OB%8lx%n"), kOB, false, &Bounded<2047, 1, 0>},
-    {util::ScanPattern("IB%8lx%n"), kIB, false, &Bounded<2047, 1, 0>},
-    {util::ScanPattern("IW%8lx%n"), kIW, true, &Bounded<127, 16, 0>},
-    {util::ScanPattern("OW%8lx%n"), kOW, true, &Bounded<127, 16, 0>},
-    {util::ScanPattern("DW%8ld%n"), kRegister, true, &Bounded<2047, 16, 0>},
-    {util::ScanPattern("MW%8ld%n"), kRegister, true, &Bounded<7694, 16, kMwFirstWord>},
-    {util::ScanPattern("ZD%ld%n"), kZD, true, &ZdWord},
+    family::Rule<"OB%8lx%n">(kOB, false, &Bounded<2047, 1, 0>),
+    family::Rule<"IB%8lx%n">(kIB, false, &Bounded<2047, 1, 0>),
+    family::Rule<"IW%8lx%n">(kIW, true, &Bounded<127, 16, 0>),
+    family::Rule<"OW%8lx%n">(kOW, true, &Bounded<127, 16, 0>),
+    family::Rule<"DW%8ld%n">(kRegister, true, &Bounded<2047, 16, 0>),
+    family::Rule<"MW%8ld%n">(kRegister, true, &Bounded<7694, 16, kMwFirstWord>),
+    family::Rule<"ZD%ld%n">(kZD, true, &ZdWord),
 };
 
 using internal_device::kGB;

@@ -30,15 +30,15 @@ DeviceResult ConvertIbBits(ParseState& s) {
 }
 
 constexpr ParseRule kRules[] = {
-    {util::ScanPattern("MB%8lx%n"), kMB, false, &ConvertMbWords},
-    {util::ScanPattern("IB%8lx%n"), kIB, false, &ConvertIbBits},
-    {util::ScanPattern("IW%8lx%n"), kIW, true, &family::ValueIsWord},
-    {util::ScanPattern("MW%8ld%n"), kMW, true, &family::ValueIsWord},
+    family::Rule<"MB%8lx%n">(kMB, false, &ConvertMbWords),
+    family::Rule<"IB%8lx%n">(kIB, false, &ConvertIbBits),
+    family::Rule<"IW%8lx%n">(kIW, true, &family::ValueIsWord),
+    family::Rule<"MW%8ld%n">(kMW, true, &family::ValueIsWord),
 };
 
-constexpr util::ScanPattern kPrefixPresent("%u-%x%c");
-constexpr util::ScanPattern kPrefixStation("%8u-%8u%c%n");
-constexpr util::ScanPattern kPrefixOwn("%8u-%8x%c%n");
+using PrefixPresent = util::CompiledPattern<"%u-%x%c">;
+using PrefixStation = util::CompiledPattern<"%8u-%8u%c%n">;
+using PrefixOwn = util::CompiledPattern<"%8u-%8x%c%n">;
 
 using internal_device::kGB;
 using internal_device::kGD;
@@ -146,15 +146,15 @@ DeviceResult ZorvikanMP::ReadNetworkPrefix(std::string& text, Network& network) 
     if (!CarriesNetwork()) return DeviceResult::Ok;
     std::uint32_t first = 0, second = 0;
     char after = 0;
-    if (util::Scan(text, kPrefixPresent, first, second, after) != 3 || after != ' ')
+    if (PrefixPresent::Scan(text, first, second, after) != 3 || after != ' ')
         return DeviceResult::Ok;
 
     std::int32_t used = 0;
-    if (util::Scan(text, kPrefixStation, first, second, after, used) == 3 && after == ' ') {
+    if (PrefixStation::Scan(text, first, second, after, used) == 3 && after == ' ') {
         if (first == 0 || second == 0) return DeviceResult::SegmentOutOfRange;
         network.network = first;
         network.station = second + 1;
-    } else if (util::Scan(text, kPrefixOwn, first, second, after, used) == 3 && after == ' ' &&
+    } else if (PrefixOwn::Scan(text, first, second, after, used) == 3 && after == ' ' &&
                first == 0 && second == 0xFF) {
         network = Network{};  // "0-FF": the own station
     } else {

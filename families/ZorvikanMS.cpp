@@ -33,11 +33,11 @@ DeviceResult WordUpTo(ParseState& s) {
 
 // "OB" and "IB" before "O" and "I", which would take their first letter.
 constexpr ParseRule kRules[] = {
-    {util::ScanPattern("OB%8ld%n"), kOB, false, &family::ValueIsNumber},
-    {util::ScanPattern("IB%8ld%n"), kIB, false, &family::ValueIsNumber},
-    {util::ScanPattern("I%8ld%n"), kI, true, &WordUpTo<63>},
-    {util::ScanPattern("M%8ld%n"), kM, true, &WordUpTo<2047>},
-    {util::ScanPattern("O%8ld%n"), kO, true, &WordUpTo<63>},
+    family::Rule<"OB%8ld%n">(kOB, false, &family::ValueIsNumber),
+    family::Rule<"IB%8ld%n">(kIB, false, &family::ValueIsNumber),
+    family::Rule<"I%8ld%n">(kI, true, &WordUpTo<63>),
+    family::Rule<"M%8ld%n">(kM, true, &WordUpTo<2047>),
+    family::Rule<"O%8ld%n">(kO, true, &WordUpTo<63>),
 };
 
 // The host reads both lists up to their zero entry, which the count leaves out.

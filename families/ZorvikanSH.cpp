@@ -34,10 +34,10 @@ DeviceResult ConvertIbBits(ParseState& s) {
 }
 
 constexpr ParseRule kRules[] = {
-    {util::ScanPattern("MB%8lx%n"), kMB, false, &ConvertMbWords},
-    {util::ScanPattern("IB%8lx%n"), kIB, false, &ConvertIbBits},
-    {util::ScanPattern("IW%8lx%n"), kIW, true, &family::ValueIsWord},
-    {util::ScanPattern("MW%8ld%n"), kMW, true, &family::ValueIsWord},
+    family::Rule<"MB%8lx%n">(kMB, false, &ConvertMbWords),
+    family::Rule<"IB%8lx%n">(kIB, false, &ConvertIbBits),
+    family::Rule<"IW%8lx%n">(kIW, true, &family::ValueIsWord),
+    family::Rule<"MW%8ld%n">(kMW, true, &family::ValueIsWord),
 };
 
 using internal_device::kGB;

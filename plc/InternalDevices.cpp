@@ -4,6 +4,7 @@
 
 #include "plc/DeviceText.h"
 #include "plc/PlcAddressForms.h"
+#include "util/CompiledPattern.h"
 #include "util/Format.h"
 #include "util/Scanner.h"
 
@@ -32,12 +33,12 @@ Limits LimitsFor(int terminalType) {
     }
 }
 
-constexpr util::ScanPattern kGbPattern("GB%8ld%n");
-constexpr util::ScanPattern kGdPattern("GD%8ld%n");
-constexpr util::ScanPattern kGsPattern("GS%8ld%n");
-constexpr util::ScanPattern kEgPattern("EG%8ld%n");
-constexpr util::ScanPattern kBitPattern(".%8u%n");
-constexpr util::ScanPattern kBitBPattern(".B%8u%n");
+using GbPattern = util::CompiledPattern<"GB%8ld%n">;
+using GdPattern = util::CompiledPattern<"GD%8ld%n">;
+using GsPattern = util::CompiledPattern<"GS%8ld%n">;
+using EgPattern = util::CompiledPattern<"EG%8ld%n">;
+using BitPattern = util::CompiledPattern<".%8u%n">;
+using BitBPattern = util::CompiledPattern<".B%8u%n">;
 constexpr util::ScanPattern kOctalPattern("%lo%n");
 constexpr util::ScanPattern kDecimalPattern("%ld%n");
 constexpr util::ScanPattern kHexPattern("%lx%n");
@@ -135,16 +136,18 @@ DeviceResult StringToInternalDevice(int terminalType, std::string_view s, int da
     device.Clear();
 
     struct Kind {
-        const util::ScanPattern& pattern;
+        int (*scan)(std::string_view, std::int32_t&, std::int32_t&);
         int code;
     };
-    static constexpr Kind kKinds[] = {
-        {kGbPattern, kGB}, {kGdPattern, kGD}, {kGsPattern, kGS}, {kEgPattern, kEG}};
+    static constexpr Kind kKinds[] = {{&GbPattern::Scan<std::int32_t, std::int32_t>, kGB},
+                                      {&GdPattern::Scan<std::int32_t, std::int32_t>, kGD},
+                                      {&GsPattern::Scan<std::int32_t, std::int32_t>, kGS},
+                                      {&EgPattern::Scan<std::int32_t, std::int32_t>, kEG}};
     std::int32_t value = 0;
     std::int32_t used = 0;
     const Kind* found = nullptr;
     for (const Kind& kind : kKinds) {
-        if (s.starts_with(kind.pattern.Lead()) && util::Scan(s, kind.pattern, value, used) == 1) {
+        if (kind.scan(s, value, used) == 1) {
             found = &kind;
             break;
         }
@@ -174,8 +177,7 @@ DeviceResult StringToInternalDevice(int terminalType, std::string_view s, int da
 int ParseBitSuffix(std::string_view text, unsigned& bit) {
     std::uint32_t value = 0;
     std::int32_t used = 0;
-    if (util::Scan(text, kBitPattern, value, used) != 1 &&
-        util::Scan(text, kBitBPattern, value, used) != 1)
+    if (BitPattern::Scan(text, value, used) != 1 && BitBPattern::Scan(text, value, used) != 1)
         return 0;
     bit = value;
     return used;
