@@ -48,9 +48,8 @@ struct ParseState {
 // One way of reading a device text. `convert` checks the value and sets the number; it may fail
 // with a result of its own.
 struct ParseRule {
-    util::ScanPattern pattern;
-    int (*scan)(std::string_view text, std::int32_t& value,
-                std::int32_t& used);  // the pattern, compiled
+    // The rule's pattern, compiled (see Rule below): 1 when it converted the value.
+    int (*scan)(std::string_view text, std::int32_t& value, std::int32_t& used);
     int code;
     bool bitSuffix;  // word kinds may name one bit: ".5", ".B5"
     DeviceResult (*convert)(ParseState& state);
@@ -60,8 +59,7 @@ struct ParseRule {
 template <util::PatternText P>
 constexpr ParseRule Rule(int code, bool bitSuffix, DeviceResult (*convert)(ParseState&)) {
     using Compiled = util::CompiledPattern<P>;
-    return {Compiled::kPattern, &Compiled::template Scan<std::int32_t, std::int32_t>, code,
-            bitSuffix, convert};
+    return {&Compiled::template Scan<std::int32_t, std::int32_t>, code, bitSuffix, convert};
 }
 
 struct ParseOutcome {
