@@ -44,6 +44,7 @@ public:
     };
     static constexpr int kMaxSteps = 8;
 
+    // The text is referenced, not copied: it must outlive the spec, as a string literal does.
     constexpr explicit FormatSpec(const Char* format) : mText(format) {
         const std::basic_string_view<Char> f(format);
         if (f.size() > 0xFFFF) throw std::invalid_argument("format: too long");
