@@ -411,40 +411,41 @@ void UnescapeReference(benchmark::State& state) {
 
 // The formats and argument types the module prints with, in turn, precompiled as the module
 // keeps them; `f` gets the format and the arguments.
-using WideSpec = util::FormatSpec<wchar_t>;
-constexpr WideSpec kModuleFormats[] = {
-    WideSpec(L"IB%05lX"), WideSpec(L"MB%05ld%lX"), WideSpec(L"MW%ld"), WideSpec(L".b%d"),
-    WideSpec(L"%d-%d"),   WideSpec(L"IW%04lX"),    WideSpec(L"GD%ld"), WideSpec(L"I%ld"),
-    WideSpec(L"&A=%X"),   WideSpec(L"SR%ld")};
+using WideFormat = util::CompiledFormat<wchar_t>;
+constexpr WideFormat kModuleFormats[] = {
+    WideFormat(L"IB%05lX"), WideFormat(L"MB%05ld%lX"), WideFormat(L"MW%ld"), WideFormat(L".b%d"),
+    WideFormat(L"%d-%d"),   WideFormat(L"IW%04lX"),    WideFormat(L"GD%ld"), WideFormat(L"I%ld"),
+    WideFormat(L"&A=%X"),   WideFormat(L"SR%ld")};
 
 template <class F>
 auto WithModuleFormat(std::size_t i, long v, F&& f) {
     const auto hex = static_cast<unsigned long>(static_cast<std::uint32_t>(v));
-    const WideSpec& spec = kModuleFormats[i % 10];
+    const WideFormat& compiled = kModuleFormats[i % 10];
     switch (i % 10) {
         case 0:
-            return f(spec, hex);
+            return f(compiled, hex);
         case 1:
-            return f(spec, v / 16, hex % 16);
+            return f(compiled, v / 16, hex % 16);
         case 3:
-            return f(spec, static_cast<int>(v % 16));
+            return f(compiled, static_cast<int>(v % 16));
         case 4:
-            return f(spec, static_cast<int>(v % 240), static_cast<int>(v % 64));
+            return f(compiled, static_cast<int>(v % 240), static_cast<int>(v % 64));
         case 5:
-            return f(spec, hex);
+            return f(compiled, hex);
         case 7:
-            return f(spec, v + 1);
+            return f(compiled, v + 1);
         case 8:
-            return f(spec, static_cast<unsigned>(v));
+            return f(compiled, static_cast<unsigned>(v));
         default:
-            return f(spec, v);
+            return f(compiled, v);
     }
 }
 
 // util::Format: the returned string included.
 std::wstring ModuleFormat(std::size_t i, long v) {
-    return WithModuleFormat(
-        i, v, [](const WideSpec& spec, auto... args) { return util::Format(spec, args...); });
+    return WithModuleFormat(i, v, [](const WideFormat& compiled, auto... args) {
+        return util::Format(compiled, args...);
+    });
 }
 
 std::vector<long> FormatValues() {
@@ -468,8 +469,8 @@ void FormatModule(benchmark::State& state, TextBackend backend) {
 // The formatting alone, into a buffer, no string made: util::FormatTo on the selected backend
 // (ours, or swprintf on the format's text).
 int ModuleFormatInto(wchar_t* buffer, std::size_t i, long v) {
-    return WithModuleFormat(i, v, [buffer](const WideSpec& spec, auto... args) {
-        return util::FormatTo(buffer, 64, spec, args...);
+    return WithModuleFormat(i, v, [buffer](const WideFormat& compiled, auto... args) {
+        return util::FormatTo(buffer, 64, compiled, args...);
     });
 }
 
@@ -489,9 +490,9 @@ void FormatVaListModule(benchmark::State& state, bool ours) {
     wchar_t buffer[64];
     std::size_t i = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(
-            WithModuleFormat(i, values[i], [ours, &buffer](const WideSpec& spec, auto... args) {
-                return FormatVaList(ours, buffer, spec.Text(), args...);
+        benchmark::DoNotOptimize(WithModuleFormat(
+            i, values[i], [ours, &buffer](const WideFormat& compiled, auto... args) {
+                return FormatVaList(ours, buffer, compiled.Text(), args...);
             }));
         benchmark::ClobberMemory();
         i = (i + 1) & kMask;
@@ -543,8 +544,8 @@ bool RegisterRecordBenchmarks() {
         wchar_t buffer[64], viaList[64], referenceBuffer[64];
         const int length = ModuleFormatInto(buffer, i, values[i]);
         const int listLength =
-            WithModuleFormat(i, values[i], [&viaList](const WideSpec& spec, auto... args) {
-                return FormatVaList(true, viaList, spec.Text(), args...);
+            WithModuleFormat(i, values[i], [&viaList](const WideFormat& compiled, auto... args) {
+                return FormatVaList(true, viaList, compiled.Text(), args...);
             });
         const std::wstring ours = ModuleFormat(i, values[i]);
         const util::ScopedTextBackend scoped(TextBackend::CLibrary);

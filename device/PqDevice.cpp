@@ -20,7 +20,9 @@ void PqDevice::Clear() {
     mSegment = DeviceSegment{};
 }
 
-bool PqDevice::IsEmpty() const { return mName.empty() && mAuxText.empty() && IsNullDevice(); }
+bool PqDevice::IsEmpty() const {
+    return mName.empty() && mAuxText.empty() && IsNullDevice();
+}
 
 bool PqDevice::IsNullDevice() const {
     return mCode == 0 && mNumber == 0 && mType == 'b' && mSegment.IsNull() && mChannel == 0;

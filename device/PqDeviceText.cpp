@@ -273,7 +273,7 @@ std::string& PqDevice::ToKeyedString(std::string& out) const {
 
 std::wstring PqDevice::LabelKey() const {
     // The name is appended, not formatted: a long name must not hit the formatting limit.
-    static constexpr util::FormatSpec<wchar_t> kLabelSuffix(L"&A=%X");
+    static constexpr util::CompiledFormat<wchar_t> kLabelSuffix(L"&A=%X");
     std::wstring text = mName;
     util::AppendFormat(text, kLabelSuffix, mLabelId);
     return text;

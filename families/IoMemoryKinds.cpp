@@ -47,7 +47,7 @@ int NumberBaseOf(const PqDevice& device) {
 }
 
 void AppendDeviceText(const PqDevice& device, const TextFormats& formats, std::wstring& text) {
-    static constexpr util::FormatSpec<wchar_t> kIwText(L"IW%04lX"), kMwText(L"MW%ld");
+    static constexpr util::CompiledFormat<wchar_t> kIwText(L"IW%04lX"), kMwText(L"MW%ld");
     const long number = device.mNumber;
     const long word = number / 16;
     const bool isBit = device.mType == 'b';

@@ -9,7 +9,7 @@
 #include "families/FamilyRules.h"
 #include "pqcore/PlcTypes.h"
 #include "pqcore/PqDevice.h"
-#include "util/FormatSpec.h"
+#include "util/CompiledFormat.h"
 
 namespace family::io_memory {
 
@@ -35,10 +35,10 @@ inline constexpr Kind kWordKinds[] = {{L"IW", kIW}, {L"MW", kMW}};
 
 // Text formats of the bit kinds: whole bit address / word of IB; word and bit / word of MB.
 struct TextFormats {
-    util::FormatSpec<wchar_t> ibBits;
-    util::FormatSpec<wchar_t> ibWord;
-    util::FormatSpec<wchar_t> mbBits;
-    util::FormatSpec<wchar_t> mbWord;
+    util::CompiledFormat<wchar_t> ibBits;
+    util::CompiledFormat<wchar_t> ibWord;
+    util::CompiledFormat<wchar_t> mbBits;
+    util::CompiledFormat<wchar_t> mbWord;
 };
 // Appends the text of a checked device of these kinds.
 void AppendDeviceText(const PqDevice& device, const TextFormats& formats, std::wstring& text);

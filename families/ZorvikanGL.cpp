@@ -158,8 +158,8 @@ bool ZorvikanGL::IsOwnBitKind(int code) {
 }
 
 void ZorvikanGL::FormatOwn(const PqDevice& device, std::wstring& text) {
-    using Spec = util::FormatSpec<wchar_t>;
-    static constexpr Spec kIText(L"I%ld"), kOText(L"O%ld"), kDText(L"D%ld"), kZText(L"Z%ld"),
+    using Fmt = util::CompiledFormat<wchar_t>;
+    static constexpr Fmt kIText(L"I%ld"), kOText(L"O%ld"), kDText(L"D%ld"), kZText(L"Z%ld"),
         kWText(L"W%ld"), kSwText(L"SW%ld"), kRText(L"R%ld"), kSrText(L"SR%ld"), kKText(L"K%ld");
     const long number = device.mNumber;
     const long word = number / 16;

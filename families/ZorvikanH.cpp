@@ -86,8 +86,8 @@ bool ZorvikanH::IsOwnBitKind(int code) {
 }
 
 void ZorvikanH::FormatOwn(const PqDevice& device, std::wstring& text) {
-    using Spec = util::FormatSpec<wchar_t>;
-    static constexpr Spec kIbText(L"IB%04lX"), kObText(L"OB%04lX"), kIwText(L"IW%04lX"),
+    using Fmt = util::CompiledFormat<wchar_t>;
+    static constexpr Fmt kIbText(L"IB%04lX"), kObText(L"OB%04lX"), kIwText(L"IW%04lX"),
         kOwText(L"OW%04lX"), kZdText(L"ZD%ld"), kDwText(L"DW%ld"), kMwText(L"MW%ld");
     const long number = device.mNumber;
     const long word = number / 16;

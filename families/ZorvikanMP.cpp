@@ -13,8 +13,8 @@ constexpr Limits kLimits = {524288, 1048560, 524288,
                             1048560};  // IB/IW words to 0x7FFF, MB/MW to 65534
 constexpr Blocks kBlocks = {7, 15, true};
 constexpr TextFormats kFormats = {
-    util::FormatSpec<wchar_t>(L"IB%05lX"), util::FormatSpec<wchar_t>(L"IB%04lX"),
-    util::FormatSpec<wchar_t>(L"MB%05ld%lX"), util::FormatSpec<wchar_t>(L"MB%05ld")};
+    util::CompiledFormat<wchar_t>(L"IB%05lX"), util::CompiledFormat<wchar_t>(L"IB%04lX"),
+    util::CompiledFormat<wchar_t>(L"MB%05ld%lX"), util::CompiledFormat<wchar_t>(L"MB%05ld")};
 constexpr RangeTexts kRangeTexts = {
     L"00000",  L"7FFFF",  L"7FFF0",  L"0000",  L"7FFF",  L"7FFE",   // IB
     L"000000", L"65534F", L"655340", L"00000", L"65534", L"65533",  // MB
@@ -115,7 +115,7 @@ DeviceResult ZorvikanMP::NetworkToString(const PqDevice& device, std::wstring& t
     text.clear();
     if (WithoutNetwork(TerminalType())) return DeviceResult::Ok;
     if (const auto r = CheckSegment(device); r != DeviceResult::Ok) return r;
-    static constexpr util::FormatSpec<wchar_t> kSegmentText(L"%d-%d");
+    static constexpr util::CompiledFormat<wchar_t> kSegmentText(L"%d-%d");
     const auto& s = device.mSegment;
     if (s.mNetworkNo == 0 && s.mStationNo == 0)
         text = L"0-FF";

@@ -69,8 +69,8 @@ bool ZorvikanMS::IsOwnBitKind(int code) {
 }
 
 void ZorvikanMS::FormatOwn(const PqDevice& device, std::wstring& text) {
-    using Spec = util::FormatSpec<wchar_t>;
-    static constexpr Spec kIbText(L"IB%ld"), kObText(L"OB%ld"), kIText(L"I%ld"), kMText(L"M%ld"),
+    using Fmt = util::CompiledFormat<wchar_t>;
+    static constexpr Fmt kIbText(L"IB%ld"), kObText(L"OB%ld"), kIText(L"I%ld"), kMText(L"M%ld"),
         kOText(L"o%ld");
     const long number = device.mNumber;
     const long word = number / 16;

@@ -13,8 +13,8 @@ constexpr Limits kLimits = {65536, 524288, 524288, 524288};
 constexpr Limits kCompactLimits = {65536, 65536, 524288, 524288};
 constexpr Blocks kBlocks = {0, 7, false};
 constexpr TextFormats kFormats = {
-    util::FormatSpec<wchar_t>(L"IB%04lX"), util::FormatSpec<wchar_t>(L"IB%03lX"),
-    util::FormatSpec<wchar_t>(L"MB%04ld%lX"), util::FormatSpec<wchar_t>(L"MB%04ld")};
+    util::CompiledFormat<wchar_t>(L"IB%04lX"), util::CompiledFormat<wchar_t>(L"IB%03lX"),
+    util::CompiledFormat<wchar_t>(L"MB%04ld%lX"), util::CompiledFormat<wchar_t>(L"MB%04ld")};
 constexpr RangeTexts kRangeTexts = {
     L"0000",  L"FFFF",   L"FFF0",   L"000",  L"FFF",   L"FFE",    // IB
     L"00000", L"32767F", L"327670", L"0000", L"32767", L"32766",  // MB

@@ -38,7 +38,8 @@ public:
     std::wstring RestUnits(bool wide) {
         std::wstring units;
         if (!wide) {
-            while (mPos < mSize) units.push_back(static_cast<wchar_t>(mData[mPos++]));
+            while (mPos < mSize)
+                units.push_back(static_cast<wchar_t>(mData[mPos++]));
         } else {
             for (; mPos + 1 < mSize; mPos += 2)
                 units.push_back(static_cast<wchar_t>(mData[mPos] | (mData[mPos + 1] << 8)));
@@ -54,7 +55,7 @@ private:
 };
 
 inline constexpr const wchar_t* kPlcIds[] = {L"ZORVIKAN-GL", L"ZORVIKAN-SH", L"ZORVIKAN-H",
-                                              L"ZORVIKAN-MS", L"ZORVIKAN-MP"};
+                                             L"ZORVIKAN-MS", L"ZORVIKAN-MP"};
 inline constexpr int kDataTypes[] = {'b', 'i', 'u', 'd', 'I', 'U', 'D', 'F', 'q', 0};
 
 struct PlcDeleter {
@@ -69,7 +70,9 @@ inline Plc MakePlc(Input& in) {
     return plc;
 }
 
-inline int DataType(Input& in) { return kDataTypes[in.Byte() % std::size(kDataTypes)]; }
+inline int DataType(Input& in) {
+    return kDataTypes[in.Byte() % std::size(kDataTypes)];
+}
 
 inline bool IsResult(DeviceResult r) {
     return static_cast<int>(r) >= 0 && static_cast<int>(r) <= 9;

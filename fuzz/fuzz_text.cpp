@@ -30,10 +30,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ThrowsOnlyFormatErrors([&] { (void)util::AsciiToWString(bytes); }, bytes.size());
 
     // Escaping never fails and always comes back.
-    fuzz::Require(util::Unescape(util::Escape(bytes, false, true)) == bytes, "byte escape round trip");
+    fuzz::Require(util::Unescape(util::Escape(bytes, false, true)) == bytes,
+                  "byte escape round trip");
     std::wstring sixteen;
-    for (wchar_t u : units) sixteen.push_back(static_cast<wchar_t>(static_cast<char16_t>(u)));
-    fuzz::Require(util::Unescape(util::Escape(sixteen, false)) == sixteen, "wide escape round trip");
+    for (wchar_t u : units)
+        sixteen.push_back(static_cast<wchar_t>(static_cast<char16_t>(u)));
+    fuzz::Require(util::Unescape(util::Escape(sixteen, false)) == sixteen,
+                  "wide escape round trip");
 
     // Valid UTF-16 survives UTF-8.
     try {

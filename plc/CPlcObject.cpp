@@ -13,7 +13,9 @@ pqcore::PqDevice MakeDevice(int code, int type) {
     return device;
 }
 
-bool IsWide(int type) { return type == 'I' || type == 'U' || type == 'D' || type == 'F'; }
+bool IsWide(int type) {
+    return type == 'I' || type == 'U' || type == 'D' || type == 'F';
+}
 
 // Highest start texts of the internal devices per terminal type: the last start at which one
 // value of the type still fits into the range.
@@ -29,13 +31,18 @@ struct RangeRow {
 
 RangeRow RangeRowFor(int terminalType) {
     switch (terminalType) {
-        case 1: return {L"1023", L"1022", L"1023", L"1008", L"992", L"511", L"510"};
+        case 1:
+            return {L"1023", L"1022", L"1023", L"1008", L"992", L"511", L"510"};
         case 3:
-        case 4: return {L"65535", L"65534", L"65535", L"65520", L"65504", L"1023", L"1022"};
+        case 4:
+            return {L"65535", L"65534", L"65535", L"65520", L"65504", L"1023", L"1022"};
         case 5:
-        case 7: return {L"65535", L"65534", L"65535", L"65520", L"65504", L"2047", L"2046"};
-        case 6: return {L"127", L"126", L"255", L"240", L"224", L"1023", L"1022"};
-        default: return {L"16383", L"16382", L"16383", L"16368", L"16352", L"511", L"510"};
+        case 7:
+            return {L"65535", L"65534", L"65535", L"65520", L"65504", L"2047", L"2046"};
+        case 6:
+            return {L"127", L"126", L"255", L"240", L"224", L"1023", L"1022"};
+        default:
+            return {L"16383", L"16382", L"16383", L"16368", L"16352", L"511", L"510"};
     }
 }
 
@@ -46,15 +53,20 @@ int CPlcObject::SetEditFlags(int flags) {
     return flags;
 }
 
-int CPlcObject::GetEditFlags() const { return mEditFlags; }
+int CPlcObject::GetEditFlags() const {
+    return mEditFlags;
+}
 
 bool CPlcObject::IsInternalDevice(const PqDevice& device) const {
     switch (device.mCode) {
         case 0:
         case kGD:
-        case kGB: return true;
-        case kGS: return EditorTerminalType() != 1;
-        default: return false;
+        case kGB:
+            return true;
+        case kGS:
+            return EditorTerminalType() != 1;
+        default:
+            return false;
     }
 }
 
@@ -66,10 +78,18 @@ bool CPlcObject::GetInternalNumberBase(const PqDevice& device, int& base) const 
 
 bool CPlcObject::GetInternalDevicePrefix(const PqDevice& device, std::wstring& prefix) const {
     switch (device.mCode) {
-        case kGD: prefix = L"GD"; return true;
-        case kGB: prefix = L"GB"; return true;
-        case kGS: prefix = L"GS"; return true;
-        default: prefix = L"??"; return false;
+        case kGD:
+            prefix = L"GD";
+            return true;
+        case kGB:
+            prefix = L"GB";
+            return true;
+        case kGS:
+            prefix = L"GS";
+            return true;
+        default:
+            prefix = L"??";
+            return false;
     }
 }
 
@@ -86,8 +106,7 @@ bool CPlcObject::AddInternalWordKinds(const PqDevice&, int dataType, int, Names&
     return true;
 }
 
-bool CPlcObject::AddInternalBitKinds(const PqDevice&, int, int, Names& names,
-                                     Codes& codes) const {
+bool CPlcObject::AddInternalBitKinds(const PqDevice&, int, int, Names& names, Codes& codes) const {
     names.emplace_back(L"GB");
     codes.push_back(kGB);
     return true;
@@ -99,8 +118,12 @@ bool CPlcObject::GetInternalNumberRangeTexts(const PqDevice& device, Names& lows
     const bool wide = IsWide(device.mType);
     const wchar_t* high = nullptr;
     switch (device.mCode) {
-        case kGD: high = wide ? row.gdWide : row.gdNarrow; break;
-        case kGS: high = wide ? row.gsWide : row.gsNarrow; break;
+        case kGD:
+            high = wide ? row.gdWide : row.gdNarrow;
+            break;
+        case kGS:
+            high = wide ? row.gsWide : row.gsNarrow;
+            break;
         case kGB:
             if (device.mType == 'b' && (GetEditFlags() & 4) == 0)
                 high = row.gbBits;
@@ -123,10 +146,16 @@ bool CPlcObject::CanUseInternalBitOfWord(const PqDevice& device, int dataType) c
 
 bool CPlcObject::GetInternalDeviceKindText(const PqDevice& device, CString& kind) const {
     switch (device.mCode) {
-        case kGB: kind = "BIT"; return true;
+        case kGB:
+            kind = "BIT";
+            return true;
         case kGD:
-        case kGS: kind = "WORD"; return true;
-        default: kind.Empty(); return false;
+        case kGS:
+            kind = "WORD";
+            return true;
+        default:
+            kind.Empty();
+            return false;
     }
 }
 
@@ -154,10 +183,18 @@ bool CPlcObject::SetInternalDeviceByPrefix(std::wstring prefix, int dataType,
     return true;
 }
 
-pqcore::PqDevice CPlcObject::GetDefaultInternalBitDevice() const { return MakeDevice(kGB, 'b'); }
+pqcore::PqDevice CPlcObject::GetDefaultInternalBitDevice() const {
+    return MakeDevice(kGB, 'b');
+}
 
-pqcore::PqDevice CPlcObject::GetDefaultInternalWordDevice() const { return MakeDevice(kGD, 'i'); }
+pqcore::PqDevice CPlcObject::GetDefaultInternalWordDevice() const {
+    return MakeDevice(kGD, 'i');
+}
 
-pqcore::PqDevice CPlcObject::GetFirstInternalBitDevice() const { return MakeDevice(kGB, 'b'); }
+pqcore::PqDevice CPlcObject::GetFirstInternalBitDevice() const {
+    return MakeDevice(kGB, 'b');
+}
 
-pqcore::PqDevice CPlcObject::GetFirstInternalWordDevice() const { return MakeDevice(kGD, 'i'); }
+pqcore::PqDevice CPlcObject::GetFirstInternalWordDevice() const {
+    return MakeDevice(kGD, 'i');
+}

@@ -5,15 +5,25 @@
 #include "plc/DeviceText.h"
 #include "plc/InternalDevices.h"
 
-int CommonPlc::GetPlcGroupCode() const { return GetPlcCode(); }
+int CommonPlc::GetPlcGroupCode() const {
+    return GetPlcCode();
+}
 
-int CommonPlc::SetCompactTerminal(bool compact) { return SetTerminalType(compact ? 1 : 2); }
+int CommonPlc::SetCompactTerminal(bool compact) {
+    return SetTerminalType(compact ? 1 : 2);
+}
 
-bool CommonPlc::IsNetworkAvailable() const { return false; }
+bool CommonPlc::IsNetworkAvailable() const {
+    return false;
+}
 
-bool CommonPlc::IsNetworkAvailableEx() const { return false; }
+bool CommonPlc::IsNetworkAvailableEx() const {
+    return false;
+}
 
-bool CommonPlc::IsOptionAvailable() const { return false; }
+bool CommonPlc::IsOptionAvailable() const {
+    return false;
+}
 
 bool CommonPlc::IsBitOffsetAddress(const PlcAddress& address) const {
     return TerminalType() != 1 && address.kind == PlcDataKind::BitOffset;
@@ -35,14 +45,30 @@ DeviceResult CommonPlc::GetDataTypeTag(const PqDevice& device, std::wstring& tag
         return DeviceResult::Ok;
     }
     switch (device.mType) {
-        case 'i': tag = L"s16"; break;
-        case 'u': tag = L"u16"; break;
-        case 'd': tag = L"d16"; break;
-        case 'I': tag = L"s32"; break;
-        case 'U': tag = L"u32"; break;
-        case 'D': tag = L"d32"; break;
-        case 'F': tag = L"flt"; break;
-        default: tag = L"??"; return DeviceResult::InvalidDeviceType;
+        case 'i':
+            tag = L"s16";
+            break;
+        case 'u':
+            tag = L"u16";
+            break;
+        case 'd':
+            tag = L"d16";
+            break;
+        case 'I':
+            tag = L"s32";
+            break;
+        case 'U':
+            tag = L"u32";
+            break;
+        case 'D':
+            tag = L"d32";
+            break;
+        case 'F':
+            tag = L"flt";
+            break;
+        default:
+            tag = L"??";
+            return DeviceResult::InvalidDeviceType;
     }
     return DeviceResult::Ok;
 }

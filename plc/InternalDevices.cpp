@@ -99,7 +99,7 @@ DeviceResult InternalDeviceToString(int terminalType, const pqcore::PqDevice& de
 
 DeviceResult AppendInternalDeviceText(int terminalType, const pqcore::PqDevice& device,
                                       std::wstring& text) {
-    static constexpr util::FormatSpec<wchar_t> kGbText(L"GB%ld"), kGdText(L"GD%ld"),
+    static constexpr util::CompiledFormat<wchar_t> kGbText(L"GB%ld"), kGdText(L"GD%ld"),
         kGsText(L"GS%ld");
     if (const auto r = CheckInternalDeviceRange(terminalType, device, 1); r != DeviceResult::Ok) {
         text = L"??";
@@ -122,7 +122,7 @@ DeviceResult AppendInternalDeviceText(int terminalType, const pqcore::PqDevice& 
 }
 
 void AppendBitSuffix(std::wstring& text, const pqcore::PqDevice& device) {
-    static constexpr util::FormatSpec<wchar_t> kBit(L".b%d");
+    static constexpr util::CompiledFormat<wchar_t> kBit(L".b%d");
     if (device.mType == 'b') util::AppendFormat(text, kBit, static_cast<int>(device.mNumber % 16));
 }
 

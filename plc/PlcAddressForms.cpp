@@ -8,27 +8,43 @@ namespace {
 // Kind of a whole-unit access by data type; 'b' is decided by the caller.
 std::optional<PlcDataKind> ValueKind(int type) {
     switch (type) {
-        case 'i': return PlcDataKind::Int16;
-        case 'u': return PlcDataKind::UInt16;
-        case 'I': return PlcDataKind::Int32;
-        case 'U': return PlcDataKind::UInt32;
-        case 'F': return PlcDataKind::Real;
-        case 'd': return PlcDataKind::Bcd16;
-        case 'D': return PlcDataKind::Bcd32;
-        default: return std::nullopt;
+        case 'i':
+            return PlcDataKind::Int16;
+        case 'u':
+            return PlcDataKind::UInt16;
+        case 'I':
+            return PlcDataKind::Int32;
+        case 'U':
+            return PlcDataKind::UInt32;
+        case 'F':
+            return PlcDataKind::Real;
+        case 'd':
+            return PlcDataKind::Bcd16;
+        case 'D':
+            return PlcDataKind::Bcd32;
+        default:
+            return std::nullopt;
     }
 }
 
 std::optional<int> ValueType(PlcDataKind kind) {
     switch (kind) {
-        case PlcDataKind::Int16: return 'i';
-        case PlcDataKind::UInt16: return 'u';
-        case PlcDataKind::Int32: return 'I';
-        case PlcDataKind::UInt32: return 'U';
-        case PlcDataKind::Real: return 'F';
-        case PlcDataKind::Bcd16: return 'd';
-        case PlcDataKind::Bcd32: return 'D';
-        default: return std::nullopt;
+        case PlcDataKind::Int16:
+            return 'i';
+        case PlcDataKind::UInt16:
+            return 'u';
+        case PlcDataKind::Int32:
+            return 'I';
+        case PlcDataKind::UInt32:
+            return 'U';
+        case PlcDataKind::Real:
+            return 'F';
+        case PlcDataKind::Bcd16:
+            return 'd';
+        case PlcDataKind::Bcd32:
+            return 'D';
+        default:
+            return std::nullopt;
     }
 }
 
@@ -87,8 +103,8 @@ bool WordFormToDevice(const PlcAddress& address, pqcore::PqDevice& device) {
         return false;
     }
     device.mCode = address.code;
-    const std::uint32_t number = static_cast<std::uint32_t>(address.address) * 16u +
-                                 static_cast<std::uint32_t>(address.bit);
+    const std::uint32_t number =
+        static_cast<std::uint32_t>(address.address) * 16u + static_cast<std::uint32_t>(address.bit);
     device.mNumber = static_cast<std::int32_t>(number);
     return true;
 }

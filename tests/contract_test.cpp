@@ -38,20 +38,38 @@ const KindRange kInternal[] = {{12290, 0, 65536}, {12289, 0, 1048576}, {12291, 0
 
 const Family kFamilies[] = {
     {L"ZORVIKAN-GL",
-     {{156, 0, 63424}, {157, 0, 63424}, {160, 0, 6144}, {168, 0, 509440}, {175, 0, 452656},
-      {177, 0, 452656}, {180, 0, 98304}, {46100, 0, 98304}, {204, 0, 65536}},
-     false, false},
-    {L"ZORVIKAN-SH", {{156, 0, 65536}, {157, 0, 524288}, {168, 0, 524288}, {175, 0, 524288}}, true,
+     {{156, 0, 63424},
+      {157, 0, 63424},
+      {160, 0, 6144},
+      {168, 0, 509440},
+      {175, 0, 452656},
+      {177, 0, 452656},
+      {180, 0, 98304},
+      {46100, 0, 98304},
+      {204, 0, 65536}},
+     false,
+     false},
+    {L"ZORVIKAN-SH",
+     {{156, 0, 65536}, {157, 0, 524288}, {168, 0, 524288}, {175, 0, 524288}},
+     true,
      false},
     {L"ZORVIKAN-H",
-     {{156, 0, 2048}, {157, 0, 2048}, {168, 0, 2048}, {180, 0, 2048}, {175, 0, 155888},
+     {{156, 0, 2048},
+      {157, 0, 2048},
+      {168, 0, 2048},
+      {180, 0, 2048},
+      {175, 0, 155888},
       {204, 0, 32768}},
-     false, false},
+     false,
+     false},
     {L"ZORVIKAN-MS",
      {{156, 0, 1024}, {157, 0, 1024}, {168, 0, 1024}, {175, 0, 32768}, {180, 0, 1024}},
-     false, false},
-    {L"ZORVIKAN-MP", {{156, 0, 524288}, {157, 0, 1048560}, {168, 0, 524288}, {175, 0, 1048560}},
-     true, true},
+     false,
+     false},
+    {L"ZORVIKAN-MP",
+     {{156, 0, 524288}, {157, 0, 1048560}, {168, 0, 524288}, {175, 0, 1048560}},
+     true,
+     true},
 };
 
 struct Param {
@@ -71,7 +89,8 @@ std::string ParamName(const ::testing::TestParamInfo<Param>& info) {
 std::vector<Param> AllParams() {
     std::vector<Param> params;
     for (int f = 0; f < 5; ++f)
-        for (int t = 0; t <= 7; ++t) params.push_back({f, t});
+        for (int t = 0; t <= 7; ++t)
+            params.push_back({f, t});
     return params;
 }
 
@@ -93,7 +112,8 @@ protected:
     // Laws of a device the family accepts.
     void CheckValid(const PqDevice& d, bool internal) {
         std::wstring local;
-        ASSERT_EQ(plc->DeviceToLocalString(d, local), DeviceResult::Ok) << ::testing::PrintToString(d);
+        ASSERT_EQ(plc->DeviceToLocalString(d, local), DeviceResult::Ok)
+            << ::testing::PrintToString(d);
         ASSERT_NE(local, L"??");
 
         PqDevice back;
@@ -142,12 +162,14 @@ protected:
         ASSERT_EQ(typed, L"??");
     }
 
-    void CheckKinds(std::span<const KindRange> kinds, bool internal, std::vector<PqDevice>& sample) {
+    void CheckKinds(std::span<const KindRange> kinds, bool internal,
+                    std::vector<PqDevice>& sample) {
         for (const KindRange& k : kinds) {
             for (int type : test_support::kDataTypes) {
                 // Bits one by one; word-wide types on every word, plus some unaligned starts.
                 const std::int32_t step = (type == 'b' ? 1 : 16) * test_support::kLawStride;
-                for (std::int32_t n = k.first - 17; n < k.end + 17; n += (n < k.first || n >= k.end - 17) ? 1 : step) {
+                for (std::int32_t n = k.first - 17; n < k.end + 17;
+                     n += (n < k.first || n >= k.end - 17) ? 1 : step) {
                     if (type != 'b' && n >= k.first && n < k.end - 17 && n % 16 != 0) {
                         continue;
                     }
@@ -164,7 +186,8 @@ protected:
                         if (plc->StringToDevice(text, type, back) == DeviceResult::Ok) {
                             ASSERT_EQ(back, d) << Narrow(text);
                         }
-                    } else if (r == DeviceResult::Ok && (!internal || plc->IsInternalDeviceValid(d))) {
+                    } else if (r == DeviceResult::Ok &&
+                               (!internal || plc->IsInternalDeviceValid(d))) {
                         CheckValid(d, internal);
                         ++valid;
                         if (n % 4099 == 0) sample.push_back(d);
@@ -211,9 +234,10 @@ TEST_P(Contract, EveryDeviceObeysTheLaws) {
         }
     }
     RecordProperty("sampled", static_cast<int>(sample.size()));
-    std::printf("%ls terminal %d: %ld valid devices (7 laws each), %ld refused (3 laws each), "
-                "%zu ordered\n",
-                family->id, GetParam().terminal, valid, refused, sample.size());
+    std::printf(
+        "%ls terminal %d: %ld valid devices (7 laws each), %ld refused (3 laws each), "
+        "%zu ordered\n",
+        family->id, GetParam().terminal, valid, refused, sample.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(AllFamilies, Contract, ::testing::ValuesIn(AllParams()), ParamName);

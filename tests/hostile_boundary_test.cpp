@@ -25,15 +25,20 @@ using Plc = std::unique_ptr<pqcore::PqPlcIF, PlcDeleter>;
 const wchar_t* const kIds[] = {L"ZORVIKAN-GL", L"ZORVIKAN-SH", L"ZORVIKAN-H", L"ZORVIKAN-MS",
                                L"ZORVIKAN-MP"};
 
-bool IsResult(DeviceResult r) { return static_cast<int>(r) >= 0 && static_cast<int>(r) <= 9; }
+bool IsResult(DeviceResult r) {
+    return static_cast<int>(r) >= 0 && static_cast<int>(r) <= 9;
+}
 
 TEST(HostileBoundary, IdentifiersOfAnySizeAndUnits) {
     std::vector<std::wstring> ids = {std::wstring(100000, L'Z'), std::wstring(1, L'\0'),
-                                     L"ZORVIKAN-MP\uFFFF", L"\xD83D\xDE00", L"ZORVIKAN-\u039C\u03A1"};
+                                     L"ZORVIKAN-MP\uFFFF", L"\xD83D\xDE00",
+                                     L"ZORVIKAN-\u039C\u03A1"};
     std::wstring every;
-    for (int u = 0; u < 0x10000; u += 7) every.push_back(static_cast<wchar_t>(u));
+    for (int u = 0; u < 0x10000; u += 7)
+        every.push_back(static_cast<wchar_t>(u));
     ids.push_back(every);
-    for (const std::wstring& id : ids) EXPECT_EQ(CreatePlcObject(id), nullptr) << id.size();
+    for (const std::wstring& id : ids)
+        EXPECT_EQ(CreatePlcObject(id), nullptr) << id.size();
 }
 
 // Records at the ends of every field's range, in every family and terminal type, through every
@@ -101,7 +106,8 @@ TEST(HostileBoundary, ExtremeRecordsThroughEveryOperation) {
 }
 
 TEST(HostileBoundary, TextsOfThousandsOfUnits) {
-    std::vector<std::wstring> texts = {std::wstring(5000, L'1'), L"MW" + std::wstring(5000, L'0'),
+    std::vector<std::wstring> texts = {std::wstring(5000, L'1'),
+                                       L"MW" + std::wstring(5000, L'0'),
                                        L"MW1" + std::wstring(5000, L' '),
                                        std::wstring(3000, L'-') + L":" + std::wstring(3000, L':'),
                                        L"1-3 " + std::wstring(4000, L'9') + L" MW1",

@@ -213,17 +213,20 @@ TEST_F(LoadedModule, BothDeclarationsReachTheSameOperations) {
             EXPECT_EQ(t1, t2);
             EXPECT_EQ(view->CheckDeviceRange(d, 2), static_cast<int>(own->CheckDeviceRange(d, 2)));
             PlcAddress a1, a2;
-            EXPECT_EQ(view->DeviceToPlcAddress(d, a1), static_cast<int>(own->DeviceToPlcAddress(d, a2)));
+            EXPECT_EQ(view->DeviceToPlcAddress(d, a1),
+                      static_cast<int>(own->DeviceToPlcAddress(d, a2)));
             EXPECT_EQ(a1, a2);
             PqDevice d1, d2;
-            EXPECT_EQ(view->PlcAddressToDevice(a1, d1), static_cast<int>(own->PlcAddressToDevice(a2, d2)));
+            EXPECT_EQ(view->PlcAddressToDevice(a1, d1),
+                      static_cast<int>(own->PlcAddressToDevice(a2, d2)));
             EXPECT_EQ(d1, d2);
             EXPECT_EQ(view->IsPlcBitAddress(a1), own->IsPlcBitAddress(a2));
             EXPECT_EQ(view->IsBitDevice(d), own->IsBitDevice(d));
             EXPECT_EQ(view->IsWordDevice(d), own->IsWordDevice(d));
             EXPECT_EQ(view->GetDeviceOrder(d), own->GetDeviceOrder(d));
             EXPECT_EQ(view->IsInternalDeviceValid(d), own->IsInternalDeviceValid(d));
-            EXPECT_EQ(view->CompareDevices(d, devices[1], true), own->CompareDevices(d, devices[1], true));
+            EXPECT_EQ(view->CompareDevices(d, devices[1], true),
+                      own->CompareDevices(d, devices[1], true));
             EXPECT_EQ(view->StringToDevice(L"MW100", 'i', d1),
                       static_cast<int>(own->StringToDevice(L"MW100", 'i', d2)));
             EXPECT_EQ(d1, d2);

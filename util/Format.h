@@ -3,7 +3,7 @@
 // the selected text backend (util/TextBackend.h): our formatter (util/FormatEngine.h, with a
 // 32-bit long for "%l...") or the C library's vswprintf/vsnprintf.
 //
-// Formats the module knows when it is built are precompiled (util/FormatSpec.h) and appended to
+// Formats the module knows when it is built are precompiled (util/CompiledFormat.h) and appended to
 // a text the caller keeps, so printing a device neither parses its format again nor allocates
 // once the caller's string has grown to size.
 #pragma once
@@ -14,9 +14,9 @@
 #include <string>
 #include <type_traits>
 
+#include "util/CompiledFormat.h"
 #include "util/Exceptions.h"
 #include "util/FormatEngine.h"
-#include "util/FormatSpec.h"
 #include "util/TextBackend.h"
 
 #if defined(__GNUC__)
@@ -76,33 +76,33 @@ int CLibraryFormat(char* buffer, std::size_t size, const char* format, A... args
 // Formats into `buffer` (`size` units with the NUL) on the selected backend: the length, or -1
 // when it does not fit.
 template <class Char, class... A>
-int FormatTo(Char* buffer, std::size_t size, const FormatSpec<Char>& spec, A... args) {
+int FormatTo(Char* buffer, std::size_t size, const CompiledFormat<Char>& compiled, A... args) {
     if (CurrentTextBackend() == TextBackend::Ours) [[likely]] {
         int length;
         if constexpr (sizeof...(A) == 0) {
-            length = FormatPacked(buffer, size, spec, nullptr, 0);
+            length = FormatPacked(buffer, size, compiled, nullptr, 0);
         } else {
             const FormatArg packed[] = {detail::MakeFormatArg(args)...};
-            length = FormatPacked(buffer, size, spec, packed, static_cast<int>(sizeof...(A)));
+            length = FormatPacked(buffer, size, compiled, packed, static_cast<int>(sizeof...(A)));
         }
         if (length != kFormatDelegate) return length;
     }
-    return detail::CLibraryFormat(buffer, size, spec.Text(), args...);
+    return detail::CLibraryFormat(buffer, size, compiled.Text(), args...);
 }
 
 // Appends the result to `out`; longer than the limit throws util::buffer_overrun, as Format does.
 template <class Char, class... A>
-void AppendFormat(std::basic_string<Char>& out, const FormatSpec<Char>& spec, A... args) {
+void AppendFormat(std::basic_string<Char>& out, const CompiledFormat<Char>& compiled, A... args) {
     Char buffer[kFormatLimit + 1];
-    const int length = FormatTo(buffer, kFormatLimit + 1, spec, args...);
+    const int length = FormatTo(buffer, kFormatLimit + 1, compiled, args...);
     if (length < 0 || length > kFormatLimit) throw buffer_overrun("Format: output string too big");
     out.append(buffer, static_cast<std::size_t>(length));
 }
 
 template <class Char, class... A>
-std::basic_string<Char> Format(const FormatSpec<Char>& spec, A... args) {
+std::basic_string<Char> Format(const CompiledFormat<Char>& compiled, A... args) {
     std::basic_string<Char> text;
-    AppendFormat(text, spec, args...);
+    AppendFormat(text, compiled, args...);
     return text;
 }
 

@@ -415,7 +415,7 @@ struct PackSource {
     }
 };
 
-// A plain step (FormatSpec::Step::plain): sign, padding by the width (zeros after the sign with
+// A plain step (CompiledFormat::Step::plain): sign, padding by the width (zeros after the sign with
 // '0', blanks before it without), digits. The same output as Integer, on fewer branches.
 template <class Char>
 int PlainInteger(Output<Char>& out, const Field& field, char conv, PackSource& src) {
@@ -462,12 +462,13 @@ Char* DigitsBackwards(Char* end, std::uint32_t m, bool hex, bool upper) {
 
 // A format of plain conversions into a buffer that holds its longest text: straight stores.
 template <class Char>
-int RunAllPlain(Char* buffer, const FormatSpec<Char>& spec, const FormatArg* args, int count) {
+int RunAllPlain(Char* buffer, const CompiledFormat<Char>& compiled, const FormatArg* args,
+                int count) {
     Char* out = buffer;
-    const Char* const text = spec.Text();
+    const Char* const text = compiled.Text();
     int next = 0;
-    for (int i = 0; i < spec.Size(); ++i) {
-        const auto& step = spec[i];
+    for (int i = 0; i < compiled.Size(); ++i) {
+        const auto& step = compiled[i];
         // Texts here are a few units: plain loops beat a call to memcpy.
         for (const Char* c = text + step.literalBegin;
              c != text + step.literalBegin + step.literalLength; ++c)
@@ -503,16 +504,16 @@ int RunAllPlain(Char* buffer, const FormatSpec<Char>& spec, const FormatArg* arg
 }
 
 template <class Char>
-int RunSpec(Char* buffer, std::size_t size, const FormatSpec<Char>& spec, const FormatArg* args,
-            int count) {
+int RunSpec(Char* buffer, std::size_t size, const CompiledFormat<Char>& compiled,
+            const FormatArg* args, int count) {
     if (size == 0) return kFormatDelegate;
-    if (spec.AllPlain() && static_cast<long long>(size) > spec.PlainBound()) [[likely]]
-        return RunAllPlain(buffer, spec, args, count);
+    if (compiled.AllPlain() && static_cast<long long>(size) > compiled.PlainBound()) [[likely]]
+        return RunAllPlain(buffer, compiled, args, count);
     Output<Char> out(buffer, size);
     PackSource src{args, count};
-    const Char* const text = spec.Text();
-    for (int i = 0; i < spec.Size(); ++i) {
-        const auto& step = spec[i];
+    const Char* const text = compiled.Text();
+    for (int i = 0; i < compiled.Size(); ++i) {
+        const auto& step = compiled[i];
         if (!out.Copy(text + step.literalBegin, step.literalLength)) return kOverflow;
         if (step.conv == 0) continue;
         const int r = step.plain ? PlainInteger(out, step.field, step.conv, src)
@@ -526,14 +527,14 @@ int RunSpec(Char* buffer, std::size_t size, const FormatSpec<Char>& spec, const 
 
 static_assert(kDelegate == kFormatDelegate);
 
-int FormatPacked(wchar_t* buffer, std::size_t size, const FormatSpec<wchar_t>& spec,
+int FormatPacked(wchar_t* buffer, std::size_t size, const CompiledFormat<wchar_t>& compiled,
                  const FormatArg* args, int count) {
-    return RunSpec(buffer, size, spec, args, count);
+    return RunSpec(buffer, size, compiled, args, count);
 }
 
-int FormatPacked(char* buffer, std::size_t size, const FormatSpec<char>& spec,
+int FormatPacked(char* buffer, std::size_t size, const CompiledFormat<char>& compiled,
                  const FormatArg* args, int count) {
-    return RunSpec(buffer, size, spec, args, count);
+    return RunSpec(buffer, size, compiled, args, count);
 }
 
 int FormatTo(wchar_t* buffer, std::size_t size, const wchar_t* format, std::va_list args) {

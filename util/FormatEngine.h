@@ -16,7 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "util/FormatSpec.h"
+#include "util/CompiledFormat.h"
 
 namespace util {
 
@@ -42,9 +42,9 @@ inline constexpr int kFormatDelegate = -2;
 // Formats a precompiled format with its arguments: the length, -1 when the result and its NUL do
 // not fit, or kFormatDelegate. An argument of another width than its conversion reads (or one
 // missing) throws std::logic_error: a programming error, never an input error.
-int FormatPacked(wchar_t* buffer, std::size_t size, const FormatSpec<wchar_t>& spec,
+int FormatPacked(wchar_t* buffer, std::size_t size, const CompiledFormat<wchar_t>& compiled,
                  const FormatArg* args, int count);
-int FormatPacked(char* buffer, std::size_t size, const FormatSpec<char>& spec,
+int FormatPacked(char* buffer, std::size_t size, const CompiledFormat<char>& compiled,
                  const FormatArg* args, int count);
 
 }  // namespace util

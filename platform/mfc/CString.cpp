@@ -7,9 +7,13 @@
 
 namespace {
 
-int Clamp(int value, int low, int high) { return std::max(low, std::min(value, high)); }
+int Clamp(int value, int low, int high) {
+    return std::max(low, std::min(value, high));
+}
 
-bool IsBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+bool IsBlank(char c) {
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
 
 }  // namespace
 
@@ -27,7 +31,9 @@ CString CString::Left(int count) const {
     return CString(mText.substr(0, static_cast<std::size_t>(count)));
 }
 
-CString CString::Mid(int first) const { return Mid(first, GetLength()); }
+CString CString::Mid(int first) const {
+    return Mid(first, GetLength());
+}
 
 CString CString::Mid(int first, int count) const {
     first = Clamp(first, 0, GetLength());
@@ -53,12 +59,14 @@ int CString::Find(const char* sub, int start) const {
 }
 
 CString& CString::MakeUpper() {
-    for (char& c : mText) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : mText)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return *this;
 }
 
 CString& CString::MakeLower() {
-    for (char& c : mText) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : mText)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return *this;
 }
 

@@ -46,9 +46,18 @@ public:
     CString& TrimRight();
     CString& Trim() { return TrimRight().TrimLeft(); }
 
-    CString& operator+=(const CString& other) { mText += other.mText; return *this; }
-    CString& operator+=(const char* other) { mText += other ? other : ""; return *this; }
-    CString& operator+=(char c) { mText += c; return *this; }
+    CString& operator+=(const CString& other) {
+        mText += other.mText;
+        return *this;
+    }
+    CString& operator+=(const char* other) {
+        mText += other ? other : "";
+        return *this;
+    }
+    CString& operator+=(char c) {
+        mText += c;
+        return *this;
+    }
 
     // String resource nID, from the module that AfxFindStringResourceHandle names or from the
     // given one. On failure the content stays as it was.
@@ -59,9 +68,15 @@ public:
     void Format(const char* format, ...) ZV_CSTRING_PRINTF;
     void FormatV(const char* format, va_list args);
 
-    friend CString operator+(const CString& a, const CString& b) { return CString(a.mText + b.mText); }
-    friend CString operator+(const CString& a, const char* b) { return CString(a.mText + (b ? b : "")); }
-    friend CString operator+(const char* a, const CString& b) { return CString((a ? a : "") + b.mText); }
+    friend CString operator+(const CString& a, const CString& b) {
+        return CString(a.mText + b.mText);
+    }
+    friend CString operator+(const CString& a, const char* b) {
+        return CString(a.mText + (b ? b : ""));
+    }
+    friend CString operator+(const char* a, const CString& b) {
+        return CString((a ? a : "") + b.mText);
+    }
     friend CString operator+(const CString& a, char b) { return CString(a.mText + b); }
     friend bool operator==(const CString& a, const CString& b) { return a.mText == b.mText; }
     friend bool operator==(const CString& a, const char* b) { return a.mText == (b ? b : ""); }

@@ -7,7 +7,8 @@
 
 namespace test_support {
 
-inline pqcore::PqDevice Dev(int code, int number, int type = 'i', int network = 0, int station = 0) {
+inline pqcore::PqDevice Dev(int code, int number, int type = 'i', int network = 0,
+                            int station = 0) {
     pqcore::PqDevice d;
     d.mCode = code;
     d.mNumber = number;

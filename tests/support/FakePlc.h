@@ -18,17 +18,16 @@ public:
     // Programmable answers.
     std::function<DeviceResult(const std::wstring&, int, PqDevice&)> parse =
         [](const std::wstring&, int, PqDevice&) { return DeviceResult::Ok; };
-    std::function<DeviceResult(const PqDevice&, std::wstring&)> local =
-        [](const PqDevice& d, std::wstring& t) {
-            t = L"X" + std::to_wstring(d.mNumber);
-            return DeviceResult::Ok;
-        };
-    std::function<DeviceResult(const PqDevice&, std::wstring&)> network =
-        [](const PqDevice& d, std::wstring& t) {
-            t = std::to_wstring(d.mSegment.mNetworkNo) + L"-" +
-                std::to_wstring(d.mSegment.mStationNo);
-            return DeviceResult::Ok;
-        };
+    std::function<DeviceResult(const PqDevice&, std::wstring&)> local = [](const PqDevice& d,
+                                                                           std::wstring& t) {
+        t = L"X" + std::to_wstring(d.mNumber);
+        return DeviceResult::Ok;
+    };
+    std::function<DeviceResult(const PqDevice&, std::wstring&)> network = [](const PqDevice& d,
+                                                                             std::wstring& t) {
+        t = std::to_wstring(d.mSegment.mNetworkNo) + L"-" + std::to_wstring(d.mSegment.mStationNo);
+        return DeviceResult::Ok;
+    };
     std::function<int(const PqDevice&)> order = [](const PqDevice& d) { return d.mCode; };
 
     mutable std::vector<ParseCall> parseCalls;

@@ -22,7 +22,9 @@ inline void PrintTo(DeviceResult r, std::ostream* os) {
     *os << (v >= 0 && v <= 9 ? kNames[v] : "DeviceResult(?)") << "(" << v << ")";
 }
 
-inline void PrintTo(PlcDataKind k, std::ostream* os) { *os << "kind " << static_cast<int>(k); }
+inline void PrintTo(PlcDataKind k, std::ostream* os) {
+    *os << "kind " << static_cast<int>(k);
+}
 
 inline void PrintTo(const PlcAddress& a, std::ostream* os) {
     *os << "{ch " << int(a.channel) << " net " << int(a.network) << " st " << int(a.station)
@@ -37,8 +39,8 @@ inline void PrintTo(const PqDevice& d, std::ostream* os) {
         *os << static_cast<char>(d.mType);
     else
         *os << d.mType;
-    *os << " ch " << d.mChannel << " seg " << d.mSegment.mNetworkNo << "/"
-        << d.mSegment.mStationNo << "/" << d.mSegment.mExtNo << " name "
-        << std::string(d.mName.begin(), d.mName.end()) << " label " << d.mLabelId << "}";
+    *os << " ch " << d.mChannel << " seg " << d.mSegment.mNetworkNo << "/" << d.mSegment.mStationNo
+        << "/" << d.mSegment.mExtNo << " name " << std::string(d.mName.begin(), d.mName.end())
+        << " label " << d.mLabelId << "}";
 }
 }  // namespace pqcore

@@ -1,12 +1,12 @@
 // A printf format that is known when the module is built, parsed once instead of on every call.
 //
-//   constexpr util::FormatSpec<wchar_t> kWord(L"MW%ld");
+//   constexpr util::CompiledFormat<wchar_t> kWord(L"MW%ld");
 //   util::AppendFormat(text, kWord, word);            // util/Format.h
 //
 // It takes the subset our formatter handles itself (util/FormatEngine.h): the flags '-', '0', '+',
 // ' ' and '#', a width and a precision written as digits, the length modifiers 'h' and 'l', the
 // conversions d i u x X o c s and "%%". Anything else throws std::invalid_argument, which makes a
-// constexpr FormatSpec with such a format fail to compile. Its text stays available for the C
+// constexpr CompiledFormat with such a format fail to compile. Its text stays available for the C
 // library's backend, which prints the very same format.
 #pragma once
 
@@ -29,7 +29,7 @@ struct FormatField {
 };
 
 template <class Char>
-class FormatSpec {
+class CompiledFormat {
 public:
     // Plain text copied as it stands (`literalLength` units of the format from `literalBegin`),
     // then a conversion unless `conv` is 0.
@@ -44,8 +44,8 @@ public:
     };
     static constexpr int kMaxSteps = 8;
 
-    // The text is referenced, not copied: it must outlive the spec, as a string literal does.
-    constexpr explicit FormatSpec(const Char* format) : mText(format) {
+    // The text is referenced, not copied: it must outlive the compiled, as a string literal does.
+    constexpr explicit CompiledFormat(const Char* format) : mText(format) {
         const std::basic_string_view<Char> f(format);
         if (f.size() > 0xFFFF) throw std::invalid_argument("format: too long");
         std::size_t i = 0;

@@ -1,5 +1,5 @@
-// Precompiled formats (util::FormatSpec with util::FormatTo/AppendFormat) against the C library on
-// the same format text and arguments: every combination of flags, width, precision, length and
+// Precompiled formats (util::CompiledFormat with util::FormatTo/AppendFormat) against the C library
+// on the same format text and arguments: every combination of flags, width, precision, length and
 // integer conversion over edge values, wide and narrow, with literal text and "%%" around the
 // conversion; texts and characters; the output bound; formats it refuses to compile; arguments of
 // the wrong width. The reference gets a "%l..." value narrowed to 32 bits, the one intended
@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
+#include "util/CompiledFormat.h"
 #include "util/Exceptions.h"
 #include "util/Format.h"
-#include "util/FormatSpec.h"
 
 namespace {
 
-using util::FormatSpec;
+using util::CompiledFormat;
 
 constexpr std::size_t kSize = util::kFormatLimit + 1;
 
@@ -49,9 +49,9 @@ std::string Reference(const std::string& format, A... args) {
 
 template <class Char, class... A>
 std::basic_string<Char> Ours(const std::basic_string<Char>& format, A... args) {
-    const FormatSpec<Char> spec(format.c_str());
+    const CompiledFormat<Char> compiled(format.c_str());
     Char buffer[kSize];
-    const int n = util::FormatTo(buffer, kSize, spec, args...);
+    const int n = util::FormatTo(buffer, kSize, compiled, args...);
     return n < 0 ? Widen<Char>("<fail>")
                  : std::basic_string<Char>(buffer, static_cast<std::size_t>(n));
 }
@@ -103,15 +103,15 @@ void CheckIntegers() {
     }
 }
 
-TEST(FormatSpec, IntegersMatchTheCLibraryWide) {
+TEST(CompiledFormat, IntegersMatchTheCLibraryWide) {
     CheckIntegers<wchar_t>();
 }
 
-TEST(FormatSpec, IntegersMatchTheCLibraryNarrow) {
+TEST(CompiledFormat, IntegersMatchTheCLibraryNarrow) {
     CheckIntegers<char>();
 }
 
-TEST(FormatSpec, TextsCharactersAndSeveralConversions) {
+TEST(CompiledFormat, TextsCharactersAndSeveralConversions) {
     for (const char* width : {"", "4", "-6"})
         for (const char* precision : {"", ".0", ".2", ".9"}) {
             const std::string s = std::string("<%") + width + precision + "s>";
@@ -132,29 +132,29 @@ TEST(FormatSpec, TextsCharactersAndSeveralConversions) {
               Reference(std::string("%lc"), static_cast<wint_t>(0x20AC)));
 }
 
-TEST(FormatSpec, OutputBoundAndAppend) {
-    const FormatSpec<wchar_t> exact(L"%999d|");
-    const FormatSpec<wchar_t> over(L"%1000d|");
+TEST(CompiledFormat, OutputBoundAndAppend) {
+    const CompiledFormat<wchar_t> exact(L"%999d|");
+    const CompiledFormat<wchar_t> over(L"%1000d|");
     std::wstring text = L"x";
     util::AppendFormat(text, exact, 1);
     EXPECT_EQ(text.size(), 1001u);
     EXPECT_THROW(util::AppendFormat(text, over, 1), util::buffer_overrun);
     EXPECT_EQ(text.size(), 1001u) << "a failed append leaves the text alone";
     wchar_t small[4];
-    EXPECT_EQ(util::FormatTo(small, 4, FormatSpec<wchar_t>(L"%d"), 123), 3);
-    EXPECT_EQ(util::FormatTo(small, 4, FormatSpec<wchar_t>(L"%d"), 1234), -1);
+    EXPECT_EQ(util::FormatTo(small, 4, CompiledFormat<wchar_t>(L"%d"), 123), 3);
+    EXPECT_EQ(util::FormatTo(small, 4, CompiledFormat<wchar_t>(L"%d"), 1234), -1);
 }
 
-TEST(FormatSpec, RefusesWhatItCannotPrecompile) {
+TEST(CompiledFormat, RefusesWhatItCannotPrecompile) {
     for (const wchar_t* format : {L"%", L"%5", L"%ld%", L"%f", L"%*d", L"%.*d", L"%1$d", L"%lld",
                                   L"%n", L"%zu", L"%d%d%d%d%d%d%d%d%d"})
-        EXPECT_THROW(FormatSpec<wchar_t>{format}, std::invalid_argument)
+        EXPECT_THROW(CompiledFormat<wchar_t>{format}, std::invalid_argument)
             << std::string(format, format + std::wcslen(format));
 }
 
-TEST(FormatSpec, ArgumentsMustHaveTheConversionsWidth) {
+TEST(CompiledFormat, ArgumentsMustHaveTheConversionsWidth) {
     wchar_t buffer[kSize];
-    const FormatSpec<wchar_t> word(L"MW%ld"), bit(L".b%d"), text(L"%s");
+    const CompiledFormat<wchar_t> word(L"MW%ld"), bit(L".b%d"), text(L"%s");
     EXPECT_THROW(util::FormatTo(buffer, kSize, word, 5), std::logic_error);
     EXPECT_THROW(util::FormatTo(buffer, kSize, bit, 5L), std::logic_error);
     EXPECT_THROW(util::FormatTo(buffer, kSize, bit), std::logic_error);
