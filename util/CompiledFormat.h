@@ -67,20 +67,12 @@ public:
             }
             if (mCount == kMaxSteps) throw std::invalid_argument("format: too many parts");
             mSteps[mCount++] = step;
-            // A plain conversion prints at most its width or a sign and ten digits.
-            if (step.conv != 0 && !step.plain) mAllPlain = false;
-            const long long widest = step.field.width > 11 ? step.field.width : 11;
-            mPlainBound += step.literalLength + (step.conv != 0 ? widest : 0);
         }
     }
 
     constexpr const Char* Text() const { return mText; }
     constexpr int Size() const { return mCount; }
     constexpr const Step& operator[](int i) const { return mSteps[i]; }
-    // Whether every conversion is plain, and then the longest text the format can print: a
-    // buffer that holds it (and the NUL) needs no check per character.
-    constexpr bool AllPlain() const { return mAllPlain; }
-    constexpr long long PlainBound() const { return mPlainBound; }
 
 private:
     static constexpr bool IsDigit(Char c) { return c >= Char('0') && c <= Char('9'); }
@@ -139,8 +131,6 @@ private:
     const Char* mText;
     Step mSteps[kMaxSteps] = {};
     int mCount = 0;
-    bool mAllPlain = true;
-    long long mPlainBound = 0;
 };
 
 }  // namespace util

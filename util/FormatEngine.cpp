@@ -444,71 +444,10 @@ int PlainInteger(Output<Char>& out, const Field& field, char conv, PackSource& s
     return 0;
 }
 
-// Digits of m, backwards from `end`; returns where they begin.
-template <class Char>
-Char* DigitsBackwards(Char* end, std::uint32_t m, bool hex, bool upper) {
-    if (hex) {
-        const char* const set = upper ? "0123456789ABCDEF" : "0123456789abcdef";
-        do {
-            *--end = static_cast<Char>(set[m & 15]);
-            m >>= 4;
-        } while (m != 0);
-        return end;
-    }
-    const std::size_t count = DigitCount(m, 10);
-    WriteDigits(end, m, 10, false);
-    return end - count;
-}
-
-// A format of plain conversions into a buffer that holds its longest text: straight stores.
-template <class Char>
-int RunAllPlain(Char* buffer, const CompiledFormat<Char>& compiled, const FormatArg* args,
-                int count) {
-    Char* out = buffer;
-    const Char* const text = compiled.Text();
-    int next = 0;
-    for (int i = 0; i < compiled.Size(); ++i) {
-        const auto& step = compiled[i];
-        // Texts here are a few units: plain loops beat a call to memcpy.
-        for (const Char* c = text + step.literalBegin;
-             c != text + step.literalBegin + step.literalLength; ++c)
-            *out++ = *c;
-        if (step.conv == 0) continue;
-        const bool isLong = step.field.length == 'l';
-        if (next >= count ||
-            args[next].kind != (isLong ? FormatArg::Kind::Long : FormatArg::Kind::Int))
-            ThrowBadArgument(next);
-        // Both widths print their low 32 bits: a 32-bit long.
-        const auto bits = static_cast<std::uint32_t>(args[next++].value);
-        const bool isSigned = step.conv == 'd' || step.conv == 'i';
-        const bool negative = isSigned && static_cast<std::int32_t>(bits) < 0;
-        const std::uint32_t magnitude = negative ? 0u - bits : bits;
-
-        Char digits[12];
-        Char* const end = digits + 12;
-        const Char* const first =
-            DigitsBackwards(end, magnitude, step.conv == 'x' || step.conv == 'X', step.conv == 'X');
-        const auto length = static_cast<long long>(end - first) + (negative ? 1 : 0);
-        const auto pad =
-            static_cast<std::size_t>(step.field.width > length ? step.field.width - length : 0);
-        const Char fill = step.field.zero ? Char('0') : Char(' ');
-        if (negative && step.field.zero) *out++ = Char('-');
-        for (std::size_t k = 0; k < pad; ++k)
-            *out++ = fill;
-        if (negative && !step.field.zero) *out++ = Char('-');
-        for (const Char* c = first; c != end; ++c)
-            *out++ = *c;
-    }
-    *out = Char(0);
-    return static_cast<int>(out - buffer);
-}
-
 template <class Char>
 int RunSpec(Char* buffer, std::size_t size, const CompiledFormat<Char>& compiled,
             const FormatArg* args, int count) {
     if (size == 0) return kFormatDelegate;
-    if (compiled.AllPlain() && static_cast<long long>(size) > compiled.PlainBound()) [[likely]]
-        return RunAllPlain(buffer, compiled, args, count);
     Output<Char> out(buffer, size);
     PackSource src{args, count};
     const Char* const text = compiled.Text();
