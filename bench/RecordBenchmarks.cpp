@@ -19,6 +19,7 @@
 #include "util/Escape.h"
 #include "util/Format.h"
 #include "util/FormatEngine.h"
+#include "util/StaticFormat.h"
 #include "util/TextBackend.h"
 #include "util/TextConvert.h"
 
@@ -409,42 +410,43 @@ void UnescapeReference(benchmark::State& state) {
     }
 }
 
-// The formats and argument types the module prints with, in turn, precompiled as the module
-// keeps them; `f` gets the format and the arguments.
-using WideFormat = util::CompiledFormat<wchar_t>;
-constexpr WideFormat kModuleFormats[] = {
-    WideFormat(L"IB%05lX"), WideFormat(L"MB%05ld%lX"), WideFormat(L"MW%ld"), WideFormat(L".b%d"),
-    WideFormat(L"%d-%d"),   WideFormat(L"IW%04lX"),    WideFormat(L"GD%ld"), WideFormat(L"I%ld"),
-    WideFormat(L"&A=%X"),   WideFormat(L"SR%ld")};
-
+// The formats and argument types the module prints with, in turn, as the module keeps them
+// (util::StaticFormat); `f` gets the format (an empty object: its type is the format) and the
+// arguments.
 template <class F>
 auto WithModuleFormat(std::size_t i, long v, F&& f) {
+    using util::StaticFormat;
     const auto hex = static_cast<unsigned long>(static_cast<std::uint32_t>(v));
-    const WideFormat& compiled = kModuleFormats[i % 10];
     switch (i % 10) {
         case 0:
-            return f(compiled, hex);
+            return f(StaticFormat<L"IB%05lX">{}, hex);
         case 1:
-            return f(compiled, v / 16, hex % 16);
+            return f(StaticFormat<L"MB%05ld%lX">{}, v / 16, hex % 16);
+        case 2:
+            return f(StaticFormat<L"MW%ld">{}, v);
         case 3:
-            return f(compiled, static_cast<int>(v % 16));
+            return f(StaticFormat<L".b%d">{}, static_cast<int>(v % 16));
         case 4:
-            return f(compiled, static_cast<int>(v % 240), static_cast<int>(v % 64));
+            return f(StaticFormat<L"%d-%d">{}, static_cast<int>(v % 240), static_cast<int>(v % 64));
         case 5:
-            return f(compiled, hex);
+            return f(StaticFormat<L"IW%04lX">{}, hex);
+        case 6:
+            return f(StaticFormat<L"GD%ld">{}, v);
         case 7:
-            return f(compiled, v + 1);
+            return f(StaticFormat<L"I%ld">{}, v + 1);
         case 8:
-            return f(compiled, static_cast<unsigned>(v));
+            return f(StaticFormat<L"&A=%X">{}, static_cast<unsigned>(v));
         default:
-            return f(compiled, v);
+            return f(StaticFormat<L"SR%ld">{}, v);
     }
 }
 
-// util::Format: the returned string included.
+// A new string with the text, as util::Format returns one.
 std::wstring ModuleFormat(std::size_t i, long v) {
-    return WithModuleFormat(i, v, [](const WideFormat& compiled, auto... args) {
-        return util::Format(compiled, args...);
+    return WithModuleFormat(i, v, [](auto format, auto... args) {
+        std::wstring text;
+        decltype(format)::Append(text, args...);
+        return text;
     });
 }
 
@@ -469,8 +471,8 @@ void FormatModule(benchmark::State& state, TextBackend backend) {
 // The formatting alone, into a buffer, no string made: util::FormatTo on the selected backend
 // (ours, or swprintf on the format's text).
 int ModuleFormatInto(wchar_t* buffer, std::size_t i, long v) {
-    return WithModuleFormat(i, v, [buffer](const WideFormat& compiled, auto... args) {
-        return util::FormatTo(buffer, 64, compiled, args...);
+    return WithModuleFormat(i, v, [buffer](auto format, auto... args) {
+        return decltype(format)::To(buffer, 64, args...);
     });
 }
 
@@ -490,9 +492,9 @@ void FormatVaListModule(benchmark::State& state, bool ours) {
     wchar_t buffer[64];
     std::size_t i = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(WithModuleFormat(
-            i, values[i], [ours, &buffer](const WideFormat& compiled, auto... args) {
-                return FormatVaList(ours, buffer, compiled.Text(), args...);
+        benchmark::DoNotOptimize(
+            WithModuleFormat(i, values[i], [ours, &buffer](auto format, auto... args) {
+                return FormatVaList(ours, buffer, decltype(format)::kCompiled.Text(), args...);
             }));
         benchmark::ClobberMemory();
         i = (i + 1) & kMask;
@@ -544,8 +546,8 @@ bool RegisterRecordBenchmarks() {
         wchar_t buffer[64], viaList[64], referenceBuffer[64];
         const int length = ModuleFormatInto(buffer, i, values[i]);
         const int listLength =
-            WithModuleFormat(i, values[i], [&viaList](const WideFormat& compiled, auto... args) {
-                return FormatVaList(true, viaList, compiled.Text(), args...);
+            WithModuleFormat(i, values[i], [&viaList](auto format, auto... args) {
+                return FormatVaList(true, viaList, decltype(format)::kCompiled.Text(), args...);
             });
         const std::wstring ours = ModuleFormat(i, values[i]);
         const util::ScopedTextBackend scoped(TextBackend::CLibrary);

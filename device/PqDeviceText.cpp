@@ -19,6 +19,7 @@
 #include "util/Escape.h"
 #include "util/Format.h"
 #include "util/Scanner.h"
+#include "util/StaticFormat.h"
 #include "util/StreamTokens.h"
 #include "util/TextConvert.h"
 
@@ -273,9 +274,8 @@ std::string& PqDevice::ToKeyedString(std::string& out) const {
 
 std::wstring PqDevice::LabelKey() const {
     // The name is appended, not formatted: a long name must not hit the formatting limit.
-    static constexpr util::CompiledFormat<wchar_t> kLabelSuffix(L"&A=%X");
     std::wstring text = mName;
-    util::AppendFormat(text, kLabelSuffix, mLabelId);
+    util::StaticFormat<L"&A=%X">::Append(text, mLabelId);
     return text;
 }
 

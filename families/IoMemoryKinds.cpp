@@ -2,7 +2,7 @@
 
 #include "plc/InternalDevices.h"
 #include "plc/PlcAddressForms.h"
-#include "util/Format.h"
+#include "util/StaticFormat.h"
 
 namespace family::io_memory {
 
@@ -47,28 +47,27 @@ int NumberBaseOf(const PqDevice& device) {
 }
 
 void AppendDeviceText(const PqDevice& device, const TextFormats& formats, std::wstring& text) {
-    static constexpr util::CompiledFormat<wchar_t> kIwText(L"IW%04lX"), kMwText(L"MW%ld");
     const long number = device.mNumber;
     const long word = number / 16;
     const bool isBit = device.mType == 'b';
     switch (device.mCode) {
         case kIB:
             if (isBit)
-                util::AppendFormat(text, formats.ibBits, Hex32(number));
+                formats.ibBits(text, Hex32(number));
             else
-                util::AppendFormat(text, formats.ibWord, Hex32(word));
+                formats.ibWord(text, Hex32(word));
             return;
         case kMB:
             if (isBit)
-                util::AppendFormat(text, formats.mbBits, word, Hex32(number % 16));
+                formats.mbBits(text, word, Hex32(number % 16));
             else
-                util::AppendFormat(text, formats.mbWord, word);
+                formats.mbWord(text, word);
             return;
         case kIW:
-            util::AppendFormat(text, kIwText, Hex32(word));
+            util::StaticFormat<L"IW%04lX">::Append(text, Hex32(word));
             break;
         default:
-            util::AppendFormat(text, kMwText, word);
+            util::StaticFormat<L"MW%ld">::Append(text, word);
             break;
     }
     AppendBitSuffix(text, device);

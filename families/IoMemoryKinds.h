@@ -9,7 +9,6 @@
 #include "families/FamilyRules.h"
 #include "pqcore/PlcTypes.h"
 #include "pqcore/PqDevice.h"
-#include "util/CompiledFormat.h"
 
 namespace family::io_memory {
 
@@ -34,11 +33,12 @@ inline constexpr Kind kBitKinds[] = {{L"MB", kMB}, {L"IB", kIB}};
 inline constexpr Kind kWordKinds[] = {{L"IW", kIW}, {L"MW", kMW}};
 
 // Text formats of the bit kinds: whole bit address / word of IB; word and bit / word of MB.
+// Each is a util::StaticFormat's Append.
 struct TextFormats {
-    util::CompiledFormat<wchar_t> ibBits;
-    util::CompiledFormat<wchar_t> ibWord;
-    util::CompiledFormat<wchar_t> mbBits;
-    util::CompiledFormat<wchar_t> mbWord;
+    void (*ibBits)(std::wstring&, unsigned long);
+    void (*ibWord)(std::wstring&, unsigned long);
+    void (*mbBits)(std::wstring&, long, unsigned long);
+    void (*mbWord)(std::wstring&, long);
 };
 // Appends the text of a checked device of these kinds.
 void AppendDeviceText(const PqDevice& device, const TextFormats& formats, std::wstring& text);

@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "util/Format.h"
+#include "util/StaticFormat.h"
 
 using family::ParseRule;
 using family::ParseState;
@@ -158,36 +159,33 @@ bool ZorvikanGL::IsOwnBitKind(int code) {
 }
 
 void ZorvikanGL::FormatOwn(const PqDevice& device, std::wstring& text) {
-    using Fmt = util::CompiledFormat<wchar_t>;
-    static constexpr Fmt kIText(L"I%ld"), kOText(L"O%ld"), kDText(L"D%ld"), kZText(L"Z%ld"),
-        kWText(L"W%ld"), kSwText(L"SW%ld"), kRText(L"R%ld"), kSrText(L"SR%ld"), kKText(L"K%ld");
     const long number = device.mNumber;
     const long word = number / 16;
     // Bit kinds number their bits, word kinds their words; both count from 1, D/R/SR by block.
     switch (device.mCode) {
         case kI:
-            return util::AppendFormat(text, kIText, number + 1);
+            return util::StaticFormat<L"I%ld">::Append(text, number + 1);
         case kO:
-            return util::AppendFormat(text, kOText, number + 1);
+            return util::StaticFormat<L"O%ld">::Append(text, number + 1);
         case kD:
-            return util::AppendFormat(text, kDText, BlockNumberOfIndex(device.mNumber));
+            return util::StaticFormat<L"D%ld">::Append(text, BlockNumberOfIndex(device.mNumber));
         case kZ:
-            util::AppendFormat(text, kZText, word + 1);
+            util::StaticFormat<L"Z%ld">::Append(text, word + 1);
             break;
         case kW:
-            util::AppendFormat(text, kWText, word + 1);
+            util::StaticFormat<L"W%ld">::Append(text, word + 1);
             break;
         case kSW:
-            util::AppendFormat(text, kSwText, word + 1);
+            util::StaticFormat<L"SW%ld">::Append(text, word + 1);
             break;
         case kR:
-            util::AppendFormat(text, kRText, BlockNumberOfIndex(device.mNumber / 16));
+            util::StaticFormat<L"R%ld">::Append(text, BlockNumberOfIndex(device.mNumber / 16));
             break;
         case kSR:
-            util::AppendFormat(text, kSrText, BlockNumberOfIndex(device.mNumber / 16));
+            util::StaticFormat<L"SR%ld">::Append(text, BlockNumberOfIndex(device.mNumber / 16));
             break;
         default:
-            util::AppendFormat(text, kKText, word + 1);
+            util::StaticFormat<L"K%ld">::Append(text, word + 1);
             break;
     }
     AppendBitSuffix(text, device);

@@ -1,6 +1,6 @@
 #include "families/ZorvikanH.h"
 
-#include "util/Format.h"
+#include "util/StaticFormat.h"
 
 using family::ParseRule;
 using family::ParseState;
@@ -86,31 +86,28 @@ bool ZorvikanH::IsOwnBitKind(int code) {
 }
 
 void ZorvikanH::FormatOwn(const PqDevice& device, std::wstring& text) {
-    using Fmt = util::CompiledFormat<wchar_t>;
-    static constexpr Fmt kIbText(L"IB%04lX"), kObText(L"OB%04lX"), kIwText(L"IW%04lX"),
-        kOwText(L"OW%04lX"), kZdText(L"ZD%ld"), kDwText(L"DW%ld"), kMwText(L"MW%ld");
     const long number = device.mNumber;
     const long word = number / 16;
     switch (device.mCode) {
         // IB/OB print a bit address, whatever the type.
         case kIB:
-            return util::AppendFormat(text, kIbText, family::Hex32(number));
+            return util::StaticFormat<L"IB%04lX">::Append(text, family::Hex32(number));
         case kOB:
-            return util::AppendFormat(text, kObText, family::Hex32(number));
+            return util::StaticFormat<L"OB%04lX">::Append(text, family::Hex32(number));
         case kIW:
-            util::AppendFormat(text, kIwText, family::Hex32(word));
+            util::StaticFormat<L"IW%04lX">::Append(text, family::Hex32(word));
             break;
         case kOW:
-            util::AppendFormat(text, kOwText, family::Hex32(word));
+            util::StaticFormat<L"OW%04lX">::Append(text, family::Hex32(word));
             break;
         case kZD:
-            util::AppendFormat(text, kZdText, word);
+            util::StaticFormat<L"ZD%ld">::Append(text, word);
             break;
         default:
             if (IsDwWord(static_cast<std::int32_t>(word)))
-                util::AppendFormat(text, kDwText, word);
+                util::StaticFormat<L"DW%ld">::Append(text, word);
             else
-                util::AppendFormat(text, kMwText, word - kMwFirstWord);
+                util::StaticFormat<L"MW%ld">::Append(text, word - kMwFirstWord);
             break;
     }
     AppendBitSuffix(text, device);

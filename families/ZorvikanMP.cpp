@@ -1,7 +1,7 @@
 #include "families/ZorvikanMP.h"
 
 #include "families/IoMemoryKinds.h"
-#include "util/Format.h"
+#include "util/StaticFormat.h"
 
 using family::ParseRule;
 using family::ParseState;
@@ -12,9 +12,10 @@ namespace {
 constexpr Limits kLimits = {524288, 1048560, 524288,
                             1048560};  // IB/IW words to 0x7FFF, MB/MW to 65534
 constexpr Blocks kBlocks = {7, 15, true};
-constexpr TextFormats kFormats = {
-    util::CompiledFormat<wchar_t>(L"IB%05lX"), util::CompiledFormat<wchar_t>(L"IB%04lX"),
-    util::CompiledFormat<wchar_t>(L"MB%05ld%lX"), util::CompiledFormat<wchar_t>(L"MB%05ld")};
+constexpr TextFormats kFormats = {&util::StaticFormat<L"IB%05lX">::Append<unsigned long>,
+                                  &util::StaticFormat<L"IB%04lX">::Append<unsigned long>,
+                                  &util::StaticFormat<L"MB%05ld%lX">::Append<long, unsigned long>,
+                                  &util::StaticFormat<L"MB%05ld">::Append<long>};
 constexpr RangeTexts kRangeTexts = {
     L"00000",  L"7FFFF",  L"7FFF0",  L"0000",  L"7FFF",  L"7FFE",   // IB
     L"000000", L"65534F", L"655340", L"00000", L"65534", L"65533",  // MB
@@ -115,12 +116,12 @@ DeviceResult ZorvikanMP::NetworkToString(const PqDevice& device, std::wstring& t
     text.clear();
     if (WithoutNetwork(TerminalType())) return DeviceResult::Ok;
     if (const auto r = CheckSegment(device); r != DeviceResult::Ok) return r;
-    static constexpr util::CompiledFormat<wchar_t> kSegmentText(L"%d-%d");
     const auto& s = device.mSegment;
     if (s.mNetworkNo == 0 && s.mStationNo == 0)
         text = L"0-FF";
     else
-        util::AppendFormat(text, kSegmentText, static_cast<int>(s.mNetworkNo), s.mStationNo - 1);
+        util::StaticFormat<L"%d-%d">::Append(text, static_cast<int>(s.mNetworkNo),
+                                             s.mStationNo - 1);
     return DeviceResult::Ok;
 }
 

@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "util/Format.h"
+#include "util/StaticFormat.h"
 
 using family::ParseRule;
 using family::ParseState;
@@ -69,24 +69,21 @@ bool ZorvikanMS::IsOwnBitKind(int code) {
 }
 
 void ZorvikanMS::FormatOwn(const PqDevice& device, std::wstring& text) {
-    using Fmt = util::CompiledFormat<wchar_t>;
-    static constexpr Fmt kIbText(L"IB%ld"), kObText(L"OB%ld"), kIText(L"I%ld"), kMText(L"M%ld"),
-        kOText(L"o%ld");
     const long number = device.mNumber;
     const long word = number / 16;
     switch (device.mCode) {
         case kIB:
-            return util::AppendFormat(text, kIbText, number);
+            return util::StaticFormat<L"IB%ld">::Append(text, number);
         case kOB:
-            return util::AppendFormat(text, kObText, number);
+            return util::StaticFormat<L"OB%ld">::Append(text, number);
         case kI:
-            util::AppendFormat(text, kIText, word);
+            util::StaticFormat<L"I%ld">::Append(text, word);
             break;
         case kM:
-            util::AppendFormat(text, kMText, word);
+            util::StaticFormat<L"M%ld">::Append(text, word);
             break;
         default:
-            util::AppendFormat(text, kOText, word);
+            util::StaticFormat<L"o%ld">::Append(text, word);
             break;
     }
     AppendBitSuffix(text, device);

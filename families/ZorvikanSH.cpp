@@ -1,6 +1,7 @@
 #include "families/ZorvikanSH.h"
 
 #include "families/IoMemoryKinds.h"
+#include "util/StaticFormat.h"
 
 using family::ParseRule;
 using family::ParseState;
@@ -12,9 +13,10 @@ namespace {
 constexpr Limits kLimits = {65536, 524288, 524288, 524288};
 constexpr Limits kCompactLimits = {65536, 65536, 524288, 524288};
 constexpr Blocks kBlocks = {0, 7, false};
-constexpr TextFormats kFormats = {
-    util::CompiledFormat<wchar_t>(L"IB%04lX"), util::CompiledFormat<wchar_t>(L"IB%03lX"),
-    util::CompiledFormat<wchar_t>(L"MB%04ld%lX"), util::CompiledFormat<wchar_t>(L"MB%04ld")};
+constexpr TextFormats kFormats = {&util::StaticFormat<L"IB%04lX">::Append<unsigned long>,
+                                  &util::StaticFormat<L"IB%03lX">::Append<unsigned long>,
+                                  &util::StaticFormat<L"MB%04ld%lX">::Append<long, unsigned long>,
+                                  &util::StaticFormat<L"MB%04ld">::Append<long>};
 constexpr RangeTexts kRangeTexts = {
     L"0000",  L"FFFF",   L"FFF0",   L"000",  L"FFF",   L"FFE",    // IB
     L"00000", L"32767F", L"327670", L"0000", L"32767", L"32766",  // MB

@@ -5,8 +5,8 @@
 #include "plc/DeviceText.h"
 #include "plc/PlcAddressForms.h"
 #include "util/CompiledPattern.h"
-#include "util/Format.h"
 #include "util/Scanner.h"
+#include "util/StaticFormat.h"
 
 using namespace internal_device;
 
@@ -99,8 +99,6 @@ DeviceResult InternalDeviceToString(int terminalType, const pqcore::PqDevice& de
 
 DeviceResult AppendInternalDeviceText(int terminalType, const pqcore::PqDevice& device,
                                       std::wstring& text) {
-    static constexpr util::CompiledFormat<wchar_t> kGbText(L"GB%ld"), kGdText(L"GD%ld"),
-        kGsText(L"GS%ld");
     if (const auto r = CheckInternalDeviceRange(terminalType, device, 1); r != DeviceResult::Ok) {
         text = L"??";
         return r;
@@ -108,11 +106,14 @@ DeviceResult AppendInternalDeviceText(int terminalType, const pqcore::PqDevice& 
     const long number = device.mNumber;
     switch (device.mCode) {
         case kGB:
-            util::AppendFormat(text, kGbText, number);
+            util::StaticFormat<L"GB%ld">::Append(text, number);
             break;
         case kGD:
         case kGS:
-            util::AppendFormat(text, device.mCode == kGD ? kGdText : kGsText, number / 16);
+            if (device.mCode == kGD)
+                util::StaticFormat<L"GD%ld">::Append(text, number / 16);
+            else
+                util::StaticFormat<L"GS%ld">::Append(text, number / 16);
             AppendBitSuffix(text, device);
             break;
         default:
@@ -122,8 +123,8 @@ DeviceResult AppendInternalDeviceText(int terminalType, const pqcore::PqDevice& 
 }
 
 void AppendBitSuffix(std::wstring& text, const pqcore::PqDevice& device) {
-    static constexpr util::CompiledFormat<wchar_t> kBit(L".b%d");
-    if (device.mType == 'b') util::AppendFormat(text, kBit, static_cast<int>(device.mNumber % 16));
+    if (device.mType == 'b')
+        util::StaticFormat<L".b%d">::Append(text, static_cast<int>(device.mNumber % 16));
 }
 
 DeviceResult StringToInternalDevice(int terminalType, const std::wstring& text, int dataType,
