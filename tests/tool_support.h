@@ -5,15 +5,13 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -28,17 +26,18 @@ struct ToolRun {
     std::string err;
 };
 
-// A child process with pipes to its standard input, output and error.
+// A child process with a pipe to its standard input and from its standard output, and its
+// standard error on a pipe or on a terminal (a pseudo-terminal).
 class Child {
 public:
-    explicit Child(const std::vector<std::string>& args) {
+    explicit Child(const std::vector<std::string>& args, bool errOnTerminal = false) {
         int in[2], out[2], err[2];
-        if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) return;
+        if (pipe(in) != 0 || pipe(out) != 0) return;
+        if (errOnTerminal ? openpty(&err[0], &err[1], nullptr, nullptr, nullptr) : pipe(err))
+            return;
         mPid = fork();
         if (mPid == 0) {
-            dup2(in[0], 0);
-            dup2(out[1], 1);
-            dup2(err[1], 2);
+            dup2(in[0], 0), dup2(out[1], 1), dup2(err[1], 2);
             for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]})
                 close(fd);
             std::vector<char*> argv;
@@ -48,20 +47,13 @@ public:
             execv(argv[0], argv.data());
             _exit(127);
         }
-        close(in[0]);
-        close(out[1]);
-        close(err[1]);
-        mIn = in[1];
-        mOut = out[0];
-        mErr = err[0];
+        close(in[0]), close(out[1]), close(err[1]);
+        mIn = in[1], mOut = out[0], mErr = err[0];
         signal(SIGPIPE, SIG_IGN);
     }
     ~Child() {
         CloseInput();
-        if (mPid > 0 && mStatus == -2) {
-            kill(mPid, SIGKILL);
-            Wait();
-        }
+        if (mPid > 0 && mStatus == -2) kill(mPid, SIGKILL), Wait();
         for (int fd : {mOut, mErr})
             if (fd >= 0) close(fd);
     }
@@ -73,8 +65,7 @@ public:
     const rusage& Usage() const { return mUsage; }
 
     bool Write(const std::string& bytes) {
-        std::size_t done = 0;
-        while (done < bytes.size()) {
+        for (std::size_t done = 0; done < bytes.size();) {
             const ssize_t n = write(mIn, bytes.data() + done, bytes.size() - done);
             if (n < 0 && errno == EINTR) continue;
             if (n <= 0) return false;
@@ -87,22 +78,18 @@ public:
         mIn = -1;
     }
 
-    // One line of standard output (without its '\n'); false when none comes within the time.
-    bool ReadLine(std::string& line, int timeoutMs = 10000) {
-        for (;;) {
-            const auto newline = mOutBuffer.find('\n');
-            if (newline != std::string::npos) {
-                line = mOutBuffer.substr(0, newline);
-                mOutBuffer.erase(0, newline + 1);
-                return true;
-            }
+    // One line of standard output (without its '\n'); false when none comes within 10 s.
+    bool ReadLine(std::string& line) {
+        for (std::size_t newline; (newline = mOutBuffer.find('\n')) == std::string::npos;) {
             pollfd p{mOut, POLLIN, 0};
-            if (poll(&p, 1, timeoutMs) <= 0) return false;
             char buffer[4096];
-            const ssize_t n = read(mOut, buffer, sizeof buffer);
+            const ssize_t n = poll(&p, 1, 10000) > 0 ? read(mOut, buffer, sizeof buffer) : 0;
             if (n <= 0) return false;
             mOutBuffer.append(buffer, static_cast<std::size_t>(n));
         }
+        line = mOutBuffer.substr(0, mOutBuffer.find('\n'));
+        mOutBuffer.erase(0, line.size() + 1);
+        return true;
     }
 
     // Reads both outputs to their end and waits for the exit.
@@ -110,18 +97,18 @@ public:
         CloseInput();
         ToolRun run;
         run.out = mOutBuffer;
-        bool outOpen = true, errOpen = true;
-        while (outOpen || errOpen) {
-            pollfd p[2] = {{outOpen ? mOut : -1, POLLIN, 0}, {errOpen ? mErr : -1, POLLIN, 0}};
+        bool open[2] = {true, true};
+        while (open[0] || open[1]) {
+            pollfd p[2] = {{open[0] ? mOut : -1, POLLIN, 0}, {open[1] ? mErr : -1, POLLIN, 0}};
             if (poll(p, 2, 60000) <= 0) break;
             char buffer[65536];
             for (int i = 0; i < 2; ++i) {
                 if (p[i].revents == 0) continue;
-                const ssize_t n = read(p[i].fd, buffer, sizeof buffer);
+                const ssize_t n = read(p[i].fd, buffer, sizeof buffer);  // a terminal ends in EIO
                 if (n > 0)
                     (i == 0 ? run.out : run.err).append(buffer, static_cast<std::size_t>(n));
                 else
-                    (i == 0 ? outOpen : errOpen) = false;
+                    open[i] = false;
             }
         }
         run.status = Wait();
@@ -133,8 +120,7 @@ public:
         int raw = 0;
         while (wait4(mPid, &raw, 0, &mUsage) < 0 && errno == EINTR) {
         }
-        mStatus = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        return mStatus;
+        return mStatus = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     }
 
 private:
@@ -145,33 +131,22 @@ private:
     std::string mOutBuffer;
 };
 
-// Splits a command line at blanks; a quoted stretch ("...") may hold blanks.
-inline std::vector<std::string> Words(const std::string& line) {
-    std::vector<std::string> words;
-    std::string word;
+// The tool run with a command line split at blanks (a quoted stretch "..." may hold blanks).
+inline ToolRun Zorvikan(const std::string& line, const std::string& input = {},
+                        bool errOnTerminal = false) {
+    std::vector<std::string> argv = {ZV_TOOL_PATH};
     bool quoted = false, any = false;
-    for (const char c : line) {
-        if (c == '"') {
-            quoted = !quoted;
-            any = true;
-        } else if (c == ' ' && !quoted) {
-            if (any) words.push_back(word);
-            word.clear();
-            any = false;
+    std::string word;
+    for (const char c : line + ' ') {
+        if (c == ' ' && !quoted) {
+            if (any) argv.push_back(word);
+            word.clear(), any = false;
         } else {
-            word += c;
-            any = true;
+            quoted ^= c == '"', any = true;
+            if (c != '"') word += c;
         }
     }
-    if (any) words.push_back(word);
-    return words;
-}
-
-inline ToolRun Zorvikan(const std::string& args, const std::string& input = {}) {
-    std::vector<std::string> argv = {ZV_TOOL_PATH};
-    for (std::string& w : Words(args))
-        argv.push_back(std::move(w));
-    Child child(argv);
+    Child child(argv, errOnTerminal);
     if (!child.Started()) return {};
     child.Write(input);
     return child.Finish();
@@ -198,9 +173,8 @@ inline std::string WriteFile(const std::string& name, const std::string& bytes) 
 }
 
 inline std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream content;
-    content << in.rdbuf();
+    content << std::ifstream(path, std::ios::binary).rdbuf();
     return content.str();
 }
 
