@@ -9,7 +9,9 @@ namespace family {
 ParseOutcome ParseOwnDevice(std::span<const ParseRule> rules, ParseState& state,
                             std::optional<std::int32_t> maxValue) {
     ParseOutcome outcome;
+    const char first = state.text.empty() ? '\0' : state.text[0];
     for (const ParseRule& rule : rules) {
+        if (rule.lead != 0 && rule.lead != first) continue;
         if (rule.scan(state.text, state.value, state.used) != 1) continue;
         outcome.matched = true;
         outcome.code = rule.code;

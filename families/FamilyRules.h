@@ -50,6 +50,9 @@ struct ParseState {
 struct ParseRule {
     // The rule's pattern, compiled (see Rule below): 1 when it converted the value.
     int (*scan)(std::string_view text, std::int32_t& value, std::int32_t& used);
+    // The character the pattern's text must start with, or 0: a text starting otherwise cannot
+    // convert, so the rule is passed over without scanning.
+    char lead;
     int code;
     bool bitSuffix;  // word kinds may name one bit: ".5", ".B5"
     DeviceResult (*convert)(ParseState& state);
@@ -59,7 +62,11 @@ struct ParseRule {
 template <util::PatternText P>
 constexpr ParseRule Rule(int code, bool bitSuffix, DeviceResult (*convert)(ParseState&)) {
     using Compiled = util::CompiledPattern<P>;
-    return {&Compiled::template Scan<std::int32_t, std::int32_t>, code, bitSuffix, convert};
+    constexpr util::ScanPattern::Directive first = Compiled::kPattern[0];
+    // A literal '%' ("%%") skips white space before it, so it does not pin the first character.
+    constexpr char lead =
+        first.op == util::ScanPattern::Op::Literal && first.literal != '%' ? first.literal : 0;
+    return {&Compiled::template Scan<std::int32_t, std::int32_t>, lead, code, bitSuffix, convert};
 }
 
 struct ParseOutcome {

@@ -1,14 +1,27 @@
 #include "plc/DeviceText.h"
 
+#include <array>
+
 namespace {
 
-bool IsBlank(unsigned c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
+// What normalising needs of each 7-bit unit, looked up once instead of tested case by case.
+struct UnitClass {
+    char upper;  // the unit, upper-cased if a letter
+    bool blank;  // ' ' or '\t'..'\r'
+    bool alnum;  // a letter or digit
+};
 
-bool IsAlnum(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-}
+constexpr std::array<UnitClass, 128> kUnitClasses = [] {
+    std::array<UnitClass, 128> classes{};
+    for (int c = 0; c < 128; ++c) {
+        const bool lower = c >= 'a' && c <= 'z';
+        const bool upper = c >= 'A' && c <= 'Z';
+        classes[c] = {static_cast<char>(lower ? c - 'a' + 'A' : c),
+                      c == ' ' || (c >= '\t' && c <= '\r'),
+                      lower || upper || (c >= '0' && c <= '9')};
+    }
+    return classes;
+}();
 
 }  // namespace
 
@@ -17,21 +30,35 @@ std::string NormalizeDeviceText(const std::wstring& text, bool upperCase) {
     // through a pointer into storage sized once.
     std::string result(text.size(), '\0');
     char* out = result.data();
+    // The common text, printable ASCII without blanks, maps unit by unit; the general loop takes
+    // over from the first unit that is not.
+    std::size_t i = 0;
+    for (; i < text.size(); ++i) {
+        const unsigned u = static_cast<char16_t>(text[i]);
+        if (u - 0x21u > 0x7Eu - 0x21u) break;
+        *out++ = upperCase ? kUnitClasses[u].upper : static_cast<char>(u);
+    }
     bool pendingBlank = false;
-    char previous = '\0';
-    for (const wchar_t unit : text) {
+    bool previousAlnum = i > 0 && kUnitClasses[static_cast<char16_t>(text[i - 1])].alnum;
+    for (; i < text.size(); ++i) {
+        const wchar_t unit = text[i];
         // Only 16 bits of a unit are meaningful; anything outside 7-bit ASCII matches no pattern.
         const unsigned u = static_cast<char16_t>(unit);
-        char c = u > 127 ? '?' : static_cast<char>(u);
-        if (upperCase && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        if (IsBlank(static_cast<unsigned char>(c))) {
-            pendingBlank = true;
-            continue;
+        char c = '?';
+        bool alnum = false;
+        if (u < 128) {
+            const UnitClass& k = kUnitClasses[u];
+            if (k.blank) {
+                pendingBlank = true;
+                continue;
+            }
+            c = upperCase ? k.upper : static_cast<char>(u);
+            alnum = k.alnum;
         }
-        if (pendingBlank && IsAlnum(previous) && IsAlnum(c)) *out++ = ' ';
+        if (pendingBlank && previousAlnum && alnum) *out++ = ' ';
         *out++ = c;
         pendingBlank = false;
-        previous = c;
+        previousAlnum = alnum;
     }
     result.resize(static_cast<std::size_t>(out - result.data()));
     return result;
