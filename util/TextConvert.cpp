@@ -60,12 +60,17 @@ std::wstring AsciiToWString(const std::string& text) {
 }
 
 std::wstring Utf8ToWString(const std::string& text) {
-    std::wstring out;
+    // ASCII maps byte by byte; the decoder takes over at the first byte that is not.
+    std::size_t i = 0;
+    while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80)
+        ++i;
+    std::wstring out(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(i));
+    if (i == text.size()) return out;
     out.reserve(text.size());
     int pending = 0;
     // A lead byte FF announces seven trail bytes: 42 payload bits.
     std::uint64_t value = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    for (; i < text.size(); ++i) {
         const auto b = static_cast<unsigned char>(text[i]);
         const int ones = std::countl_one(b);
         if (ones != 1) {

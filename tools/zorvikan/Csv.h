@@ -4,6 +4,7 @@
 // with only chosen fields changed.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <istream>
 #include <optional>
@@ -44,7 +45,7 @@ public:
     CsvReader(std::istream& in, std::optional<char> delimiter, std::size_t maxRecordBytes);
 
     // Chooses the format after a look at the input (before the first record is read).
-    void SetDelimiter(std::optional<char> delimiter) { mDelimiter = delimiter; }
+    void SetDelimiter(std::optional<char> delimiter);
 
     // The first bytes of the input (after a byte-order mark), without consuming them.
     std::string_view Peek();
@@ -65,6 +66,8 @@ private:
 
     std::istream& mIn;
     std::optional<char> mDelimiter;
+    // Bytes that end a run of field text: line breaks, and in CSV quotes and the delimiter.
+    std::array<bool, 256> mSpecial{};
     std::size_t mMax;
     std::vector<char> mBuffer;
     std::size_t mPos = 0;
