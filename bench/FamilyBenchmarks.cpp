@@ -181,21 +181,13 @@ void Parse(benchmark::State& state, const Family& f) {
     benchmark::DoNotOptimize(d.mNumber);
 }
 
-void FormatLocal(benchmark::State& state, const Family& f) {
+// DeviceToLocalString or DeviceToString of valid records.
+template <DeviceResult (pqcore::PqPlcIF::*Print)(const PqDevice&, std::wstring&) const>
+void Format(benchmark::State& state, const Family& f) {
     std::size_t i = 0;
     std::wstring text;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(f.plc->DeviceToLocalString(f.corpus.valid[i], text));
-        benchmark::DoNotOptimize(text.data());
-        i = (i + 1) & kMask;
-    }
-}
-
-void FormatFull(benchmark::State& state, const Family& f) {
-    std::size_t i = 0;
-    std::wstring text;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(f.plc->DeviceToString(f.corpus.valid[i], text));
+        benchmark::DoNotOptimize(((*f.plc).*Print)(f.corpus.valid[i], text));
         benchmark::DoNotOptimize(text.data());
         i = (i + 1) & kMask;
     }
@@ -302,8 +294,10 @@ bool RegisterFamilyBenchmarks() {
         const std::string& n = f->corpus.name;
         RegisterPair("scan/" + n, *f, &Scan);
         RegisterPair("parse/" + n, *f, &Parse);
-        RegisterPair("format/" + n + "/DeviceToLocalString", *f, &FormatLocal);
-        RegisterPair("format/" + n + "/DeviceToString", *f, &FormatFull);
+        RegisterPair("format/" + n + "/DeviceToLocalString", *f,
+                     &Format<&pqcore::PqPlcIF::DeviceToLocalString>);
+        RegisterPair("format/" + n + "/DeviceToString", *f,
+                     &Format<&pqcore::PqPlcIF::DeviceToString>);
         RegisterPair("typed/" + n, *f, &Typed);
         RegisterPair("cycle/" + n, *f, &Cycle);
     }

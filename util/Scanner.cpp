@@ -1,5 +1,6 @@
 #include "util/Scanner.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
@@ -24,22 +25,27 @@ void StoreInt(const ScanSlot& slot, std::uint32_t v) {
     std::memcpy(slot.target, &v, sizeof v);
 }
 
-std::string OutputName(bool isChar) {
-    return isChar ? "a char" : "a 32-bit integer";
+// The two ways outputs can fail a pattern, shared by the slot arrays and the typed calls.
+[[noreturn]] void ThrowOutputCount(const ScanPattern& pattern, int got) {
+    throw std::logic_error("scan: pattern \"" + std::string(pattern.Text()) + "\" needs " +
+                           std::to_string(pattern.Outputs()) + " outputs, got " +
+                           std::to_string(got));
+}
+
+[[noreturn]] void ThrowOutputType(const ScanPattern& pattern, int k) {
+    const bool wantChar = (pattern.CharOutputs() >> k) & 1u;
+    throw std::logic_error("scan: output " + std::to_string(k + 1) + " of pattern \"" +
+                           std::string(pattern.Text()) + "\" must be " +
+                           (wantChar ? "a char" : "a 32-bit integer"));
 }
 
 void CheckSlots(const ScanPattern& pattern, const ScanSlot* slots, int slotCount) {
-    if (slotCount != pattern.Outputs())
-        throw std::logic_error("scan: pattern \"" + std::string(pattern.Text()) + "\" needs " +
-                               std::to_string(pattern.Outputs()) + " outputs, got " +
-                               std::to_string(slotCount));
+    if (slotCount != pattern.Outputs()) ThrowOutputCount(pattern, slotCount);
     if (slotCount > 0 && slots == nullptr) throw std::logic_error("scan: outputs missing");
     for (int k = 0; k < slotCount; ++k) {
         const bool wantChar = (pattern.CharOutputs() >> k) & 1u;
         if ((slots[k].kind == ScanSlot::Kind::Char) != wantChar || slots[k].target == nullptr)
-            throw std::logic_error("scan: output " + std::to_string(k + 1) + " of pattern \"" +
-                                   std::string(pattern.Text()) + "\" must be " +
-                                   OutputName(wantChar));
+            ThrowOutputType(pattern, k);
     }
 }
 
@@ -55,17 +61,8 @@ int ScanSlots(std::string_view input, const ScanPattern& pattern, const ScanSlot
 namespace detail {
 
 void ThrowScanMismatch(const ScanPattern& pattern, int outputs, std::uint32_t charOutputs) {
-    if (outputs != pattern.Outputs())
-        throw std::logic_error("scan: pattern \"" + std::string(pattern.Text()) + "\" needs " +
-                               std::to_string(pattern.Outputs()) + " outputs, got " +
-                               std::to_string(outputs));
-    const std::uint32_t differ = charOutputs ^ pattern.CharOutputs();
-    int k = 0;
-    while (((differ >> k) & 1u) == 0)
-        ++k;
-    throw std::logic_error("scan: output " + std::to_string(k + 1) + " of pattern \"" +
-                           std::string(pattern.Text()) + "\" must be " +
-                           OutputName((pattern.CharOutputs() >> k) & 1u));
+    if (outputs != pattern.Outputs()) ThrowOutputCount(pattern, outputs);
+    ThrowOutputType(pattern, std::countr_zero(charOutputs ^ pattern.CharOutputs()));
 }
 
 int ScanMatchedSlots(std::string_view input, const ScanPattern& pattern, const ScanSlot* slots) {
