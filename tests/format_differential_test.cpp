@@ -1,7 +1,8 @@
 // Our formatter (util::FormatTo) against the C library's vswprintf/vsnprintf: every combination
 // of flags, width, precision, length modifier and conversion of the subset it implements, over
-// edge values, in wide and narrow form; random multi-conversion formats; the output bound; and the
-// formats it hands to the C library. The only intended difference, the 32-bit long of "%l...",
+// edge values, in wide and narrow form, also precompiled (util::CompiledFormat) where the format
+// has no '*'; random multi-conversion formats; the output bound; and the formats it hands to the
+// C library. The only intended difference, the 32-bit long of "%l...",
 // is built into the reference: it gets the long narrowed to 32 bits, ours gets the long itself.
 #include <gtest/gtest.h>
 #include <rapidcheck/gtest.h>
@@ -17,6 +18,8 @@
 #include <type_traits>
 #include <vector>
 
+#include "util/CompiledFormat.h"
+#include "util/Format.h"
 #include "util/FormatEngine.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -66,6 +69,15 @@ int BoundedSnprintf(char* buffer, std::size_t size, const char* format, std::va_
 template <class Char, class... A>
 Result<Char> Ours(const Char* format, A... args) {
     return Run<Char>(util::FormatTo, format, args...);
+}
+// The same format precompiled, its arguments typed as the conversions ask.
+template <class Char, class... A>
+Result<Char> OursCompiled(const Char* format, A... args) {
+    const util::CompiledFormat<Char> compiled(format);
+    Char buffer[kSize];
+    const int length = util::FormatTo(buffer, kSize, compiled, args...);
+    return {length, length >= 0 ? std::basic_string<Char>(buffer, static_cast<std::size_t>(length))
+                                : std::basic_string<Char>()};
 }
 template <class... A>
 Result<char> Reference(const char* format, A... args) {
@@ -191,8 +203,11 @@ void Sweep(Mismatches& m, const std::vector<Directive>& directives, const Values
                     m.Check(Ours(f, w, v), Reference(f, w, r), what);
                 else if (d.starPrecision)
                     m.Check(Ours(f, p, v), Reference(f, p, r), what);
-                else
-                    m.Check(Ours(f, v), Reference(f, r), what);
+                else {
+                    const auto reference = Reference(f, r);
+                    m.Check(Ours(f, v), reference, what);
+                    m.Check(OursCompiled(f, v), reference, what + " compiled");
+                }
             }
         });
     }

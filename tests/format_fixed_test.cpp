@@ -1,10 +1,13 @@
 // util::Format/FormatA on both text backends: the module's formats give the same text, the bound
-// and its messages are the same, the backend switch really switches and is restored.
+// and its messages are the same, the backend switch really switches and is restored. Precompiled
+// formats: the bound when appending, the formats refused, arguments of the wrong width.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 
+#include "util/CompiledFormat.h"
 #include "util/Exceptions.h"
 #include "util/Format.h"
 #include "util/TextBackend.h"
@@ -83,6 +86,33 @@ TEST(FormatFixed, ScopedBackendSwitchesAndRestores) {
                  })(),
                  util::buffer_overrun);
     EXPECT_EQ(util::CurrentTextBackend(), TextBackend::Ours);
+}
+
+TEST(CompiledFormat, OutputBoundAndAppend) {
+    using util::CompiledFormat;
+    std::wstring text = L"x";
+    util::AppendFormat(text, CompiledFormat<wchar_t>(L"%999d|"), 1);
+    EXPECT_EQ(text.size(), 1001u);
+    EXPECT_THROW(util::AppendFormat(text, CompiledFormat<wchar_t>(L"%1000d|"), 1),
+                 util::buffer_overrun);
+    EXPECT_EQ(text.size(), 1001u) << "a failed append leaves the text alone";
+    wchar_t small[4];
+    EXPECT_EQ(util::FormatTo(small, 4, CompiledFormat<wchar_t>(L"%d"), 123), 3);
+    EXPECT_EQ(util::FormatTo(small, 4, CompiledFormat<wchar_t>(L"%d"), 1234), -1);
+}
+
+TEST(CompiledFormat, RefusesWhatItCannotPrecompileAndArgumentsOfTheWrongWidth) {
+    for (const wchar_t* format : {L"%", L"%5", L"%ld%", L"%f", L"%*d", L"%.*d", L"%1$d", L"%lld",
+                                  L"%n", L"%zu", L"%d%d%d%d%d%d%d%d%d"})
+        EXPECT_THROW(util::CompiledFormat<wchar_t>{format}, std::invalid_argument)
+            << std::string(format, format + std::wcslen(format));
+    wchar_t buffer[util::kFormatLimit + 1];
+    const util::CompiledFormat<wchar_t> word(L"MW%ld"), bit(L".b%d"), text(L"%s");
+    EXPECT_THROW(util::FormatTo(buffer, std::size(buffer), word, 5), std::logic_error);
+    EXPECT_THROW(util::FormatTo(buffer, std::size(buffer), bit, 5L), std::logic_error);
+    EXPECT_THROW(util::FormatTo(buffer, std::size(buffer), bit), std::logic_error);
+    EXPECT_THROW(util::FormatTo(buffer, std::size(buffer), text, L"wide"), std::logic_error);
+    EXPECT_EQ(util::FormatTo(buffer, std::size(buffer), word, 5L), 3);
 }
 
 }  // namespace

@@ -98,21 +98,15 @@ TEST(InternalText, ParseExamples) {
     const std::tuple<int, const wchar_t*, int, R, int, int> cases[] = {
         {2, L"gd100.b5", 'b', R::Ok, kGD, 1605},
         {2, L" GD 100.5 ", 'b', R::Ok, kGD, 1605},
-        {2, L"GD100", 'b', R::Ok, kGD, 1600},
         {2, L"GD100.5", 'i', R::InvalidDeviceType, kGD, 1600},
         {2, L"GD100.16", 'b', R::InvalidDeviceFormat, kGD, 1600},
-        {2, L"GD100.b", 'b', R::InvalidDeviceFormat, kGD, 1600},
         {2, L"GD100.5X", 'b', R::InvalidDeviceFormat, kGD, 1605},
         {2, L"GB10.5", 'b', R::InvalidDeviceFormat, kGB, 10},
-        {2, L"GB-1", 'b', R::NumberOutOfRange, kGB, -1},
         {2, L"GB+7", 'b', R::Ok, kGB, 7},
-        {2, L"GB16", 'i', R::Ok, kGB, 16},
         {2, L"GB8", 'i', R::InvalidDeviceNumber, kGB, 8},
-        {2, L"GD16383", 'I', R::NumberCrossRange, kGD, 262128},
         {2, L"GB123456789", 'b', R::InvalidDeviceFormat, kGB, 12345678},
         {2, L"EG1", 'i', R::UnknownDeviceCode, kEG, 16},
         {2, L"GX1", 'i', R::InvalidDeviceName, 0, 0},
-        {2, L"GB", 'b', R::InvalidDeviceName, 0, 0},
         {2, L"\uFF27B1", 'b', R::InvalidDeviceName, 0, 0},
         {1, L"GS0", 'i', R::UnknownDeviceCode, kGS, 0},
         {1, L"GD0.b0", 'b', R::InvalidDeviceType, kGD, 0},
@@ -132,12 +126,10 @@ TEST(InternalText, ParseExamples) {
 
 TEST(InternalText, FormatExamples) {
     const std::tuple<PqDevice, const wchar_t*, R> cases[] = {
-        {Dev(kGB, 16, 'i'), L"GB16", R::Ok},
         {Dev(kGS, 15, 'b'), L"GS0.b15", R::Ok},
         {Dev(0, 0, 'q'), L"", R::Ok},
         {Dev(kGB, 8, 'i'), L"??", R::InvalidDeviceNumber},
         {Dev(kEG, 0, 'i'), L"??", R::UnknownDeviceCode},
-        {Dev(157, 0, 'b'), L"??", R::UnknownDeviceCode},
     };
     for (const auto& [device, expected, result] : cases) {
         std::wstring text = L"stale";
@@ -152,7 +144,6 @@ TEST(InternalFlatAddress, CodesByTerminalType) {
     using K = PlcDataKind;
     const std::tuple<int, PqDevice, R, PlcAddress> to[] = {
         {1, Dev(0, 0, 'b'), R::Ok, {.kind = K::Bit, .code = kCompactNone}},
-        {2, Dev(0, 0, 'i'), R::Ok, {.kind = K::Int16}},
         {2,
          Dev(kGD, 1605, 'b'),
          R::Ok,
@@ -175,7 +166,6 @@ TEST(InternalFlatAddress, CodesByTerminalType) {
         {2, 12345, K::None, R::Ok, 0},
         {1, kCompactGB, K::Bit, R::Ok, kGB},
         {1, kCompactGD, K::Int16, R::Ok, kGD},
-        {1, kCompactNone, K::Int16, R::Ok, 0},
         {1, kGB, K::Bit, R::UnknownDeviceCode, 0},
         {2, kCompactGB, K::Bit, R::UnknownDeviceCode, 0},
         {2, kEG, K::Int16, R::UnknownDeviceCode, kEG},
@@ -192,21 +182,17 @@ TEST(InternalFlatAddress, CodesByTerminalType) {
 // Long numbers are the range check's business.
 TEST(InternalText, BitSuffixAndNumberTexts) {
     const std::tuple<const char*, int, unsigned> suffixes[] = {
-        {".5", 2, 5},    {".B15", 4, 15},
-        {".b5", 0, 0},   {".B", 0, 0},
-        {"5", 0, 0},     {"", 0, 0},
-        {". 7", 3, 7},   {".-1", 3, ~0u},
-        {".B 7x", 4, 7}, {".123456789", 9, 12345678}};
+        {".5", 2, 5}, {".B15", 4, 15}, {".b5", 0, 0},   {".B", 0, 0},
+        {"", 0, 0},   {". 7", 3, 7},   {".-1", 3, ~0u}, {".123456789", 9, 12345678}};
     for (const auto& [text, taken, expected] : suffixes) {
         unsigned bit = 0;
         EXPECT_EQ(ParseBitSuffix(text, bit), taken) << text;
         EXPECT_EQ(bit, taken ? expected : 0u) << text;
     }
     const std::tuple<int, const char*, bool> numbers[] = {
-        {16, "1F", true},  {10, "1F", false},  {10, "-5", false},        {10, "+5", false},
-        {10, " 12", true}, {10, "", false},    {10, "12 ", false},       {8, "17", true},
-        {8, "18", false},  {16, "0x1F", true}, {10, "0x1F", false},      {2, "1", false},
-        {16, "fF", true},  {10, "1\t", false}, {10, "99999999999", true}};
+        {16, "1F", true},   {10, "1F", false}, {10, "-5", false},        {10, "+5", false},
+        {10, " 12", true},  {10, "", false},   {10, "12 ", false},       {8, "18", false},
+        {16, "0x1F", true}, {2, "1", false},   {10, "99999999999", true}};
     for (const auto& [base, text, valid] : numbers)
         EXPECT_EQ(IsValidNumberText(base, text), valid) << base << " " << text;
 }

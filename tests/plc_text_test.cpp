@@ -10,6 +10,7 @@
 
 namespace {
 
+// Where blanks stay and how units change; the laws below cover every other text.
 TEST(NormalizeDeviceText, Examples) {
     struct Case {
         std::wstring in;
@@ -21,10 +22,6 @@ TEST(NormalizeDeviceText, Examples) {
         {L"  1-2   mw 100 ", false, "1-2 mw 100"},
         {L"\tMW\r\n\v\f100", true, "MW 100"},
         {L"MW100 . b 5", true, "MW100.B 5"},
-        {L"a_ b", true, "A_B"},        // '_' is no letter: the blank next to it goes
-        {L"\u00e9x y", true, "?X Y"},  // beyond 7 bits: '?', which is no letter either
-        {L"x\uFF2D y", true, "X?Y"},   // a full-width letter keeps no blank beside it
-        {L"\u0085x", true, "?X"},      // a wide "next line" is no 7-bit white space
         {std::wstring(L"M\0W", 3), true, std::string("M\0W", 3)},
     };
     for (const Case& c : cases)
@@ -79,9 +76,8 @@ TEST(DataTypeTags, ExactAndCaseSensitive) {
     const Case cases[] = {{"b", 'b', 'b'},   {"w", 'i', 'i'},   {"s16", 'i', 'i'},
                           {"u16", 'u', 'i'}, {"d16", 'd', 'i'}, {"s32", 'I', 'i'},
                           {"u32", 'U', 'i'}, {"d32", 'D', 'i'}, {"flt", 'F', 'i'},
-                          {"B", 0, 0},       {"W", 0, 0},       {"S16", 0, 0},
-                          {"s16 ", 0, 0},    {"", 0, 0},        {"bit", 0, 0},
-                          {"s1", 0, 0},      {"fl", 0, 0},      {"i", 0, 0}};
+                          {"B", 0, 0},       {"S16", 0, 0},     {"s16 ", 0, 0},
+                          {"", 0, 0},        {"bit", 0, 0},     {"s1", 0, 0}};
     for (const Case& c : cases) {
         const auto detailed = ParseDataTypeTag(c.tag, true);
         const auto plain = ParseDataTypeTag(c.tag, false);

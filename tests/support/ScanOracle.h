@@ -1,7 +1,8 @@
 // The C library's sscanf as the reference for util::Scan: each pattern is rewritten with its
 // integer conversions widened to 64 bits, and the 32-bit strtol/strtoul result derived from that;
 // every other observable (return value, %n positions, %c characters, which outputs were assigned)
-// must be identical. Shared by the differential test and the scanner's fuzz target.
+// must be identical, for the interpreter (util::ScanSlots) and for the same pattern compiled
+// (util::CompiledPattern) alike. Shared by the differential test and the scanner's fuzz target.
 #pragma once
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include <string_view>
 #include <utility>
 
+#include "util/CompiledPattern.h"
 #include "util/Scanner.h"
 
 namespace scan_oracle {
@@ -204,16 +206,42 @@ struct Differential {
         return e;
     }
 
-    // Empty when the scanner (on the current backend) agrees with sscanf, else a report.
+    // The compiled pattern, its outputs typed as the pattern's conversions ask.
+    using Compiled = util::CompiledPattern<util::PatternText<sizeof Text.text>(Text.text)>;
+    template <int K>
+    static auto& Out(Observed& a, std::array<char, kMaxOutputs>& chars) {
+        if constexpr ((kPattern.CharOutputs() >> K) & 1u)
+            return chars[K];
+        else
+            return a.out[K];
+    }
+    template <int... K>
+    static Observed RunCompiled(std::string_view input, const Observed& sentinels,
+                                std::integer_sequence<int, K...>) {
+        Observed a = sentinels;
+        std::array<char, kMaxOutputs> chars{};
+        for (int k = 0; k < kMaxOutputs; ++k)
+            chars[k] = static_cast<char>(sentinels.out[k]);
+        a.ret = Compiled::Scan(input, Out<K>(a, chars)...);
+        for (int k = 0; k < kPattern.Outputs(); ++k)
+            if ((kPattern.CharOutputs() >> k) & 1u) a.out[k] = static_cast<unsigned char>(chars[k]);
+        return a;
+    }
+
+    // Empty when the scanner, interpreted and compiled (on the current backend), agrees with
+    // sscanf, else a report.
     static std::optional<std::string> Check(std::string_view input, std::uint64_t noise) {
         const Observed sentinels = Sentinels(noise, kPattern);
         const Observed expected = Expected(input, sentinels);
         const Observed actual = Run(input, kPattern, sentinels);
-        if (expected == actual) return std::nullopt;
+        const Observed compiled =
+            RunCompiled(input, sentinels, std::make_integer_sequence<int, kPattern.Outputs()>{});
+        if (expected == actual && expected == compiled) return std::nullopt;
         return "pattern " + Escape(Text.View()) + " (oracle " + Escape(kOracle.text.data()) +
                ")\n  input    " + Escape(input) + "\n  sscanf   " +
                Describe(expected, kPattern.Outputs(), sentinels) + "\n  scanner  " +
-               Describe(actual, kPattern.Outputs(), sentinels);
+               Describe(actual, kPattern.Outputs(), sentinels) + "\n  compiled " +
+               Describe(compiled, kPattern.Outputs(), sentinels);
     }
 };
 
