@@ -1,9 +1,8 @@
 #include "util/Escape.h"
 
-#include <cctype>
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cwctype>
 #include <string_view>
 
 #include "util/Exceptions.h"
@@ -47,13 +46,6 @@ unsigned Code(wchar_t c) {
     return static_cast<char16_t>(c);
 }
 
-bool IsHexDigit(char, unsigned c) {
-    return std::isxdigit(static_cast<int>(c)) != 0;
-}
-bool IsHexDigit(wchar_t, unsigned c) {
-    return std::iswxdigit(static_cast<std::wint_t>(c)) != 0;
-}
-
 template <typename Char>
 void AppendUnicodeEscape(std::basic_string<Char>& out, unsigned c) {
     out += Char('\\');
@@ -95,37 +87,41 @@ template <typename Char>
 std::basic_string<Char> UnescapeText(const std::basic_string<Char>& text) {
     std::basic_string<Char> out;
     out.reserve(text.size());
-    bool escaped = false;
-    int hexLeft = 0;
-    unsigned hexValue = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const unsigned c = Code(text[i]);
-        if (hexLeft > 0) {
-            if (!IsHexDigit(Char(), c)) {
-                throw invalid_format_argument("bad \\uHHHH escape", static_cast<std::int32_t>(i));
+    const std::size_t n = text.size();
+    const auto unfinished = [n] {
+        return invalid_format_argument("bad escape termination", static_cast<std::int32_t>(n));
+    };
+    std::size_t i = 0;
+    while (i < n) {
+        // Plain text up to the next backslash: bytes in one append, wide units cut to 16 bits.
+        if constexpr (sizeof(Char) == 1) {
+            const std::size_t end = std::min(text.find('\\', i), n);
+            out.append(text, i, end - i);
+            i = end;
+        } else {
+            for (; i < n && Code(text[i]) != '\\'; ++i)
+                out += Char(Code(text[i]));
+        }
+        if (i == n) break;
+        if (++i == n) throw unfinished();
+        const unsigned c = Code(text[i++]);
+        if (const int control = ControlFor(c); control >= 0) {
+            out += Char(control);
+        } else if (c == 'u') {
+            unsigned value = 0;
+            for (int k = 0; k < 4; ++k, ++i) {
+                if (i == n) throw unfinished();
+                const int digit = HexDigitValue(static_cast<int>(Code(text[i])));
+                if (digit < 0)
+                    throw invalid_format_argument("bad \\uHHHH escape",
+                                                  static_cast<std::int32_t>(i));
+                value = value * 16 + static_cast<unsigned>(digit);
             }
-            hexValue = hexValue * 16 + static_cast<unsigned>(HexDigitValue(static_cast<int>(c)));
             // One byte (the low 8 bits) in a byte string, one full unit in a wide string.
-            if (--hexLeft == 0) out += Char(hexValue);
-        } else if (escaped) {
-            if (const int control = ControlFor(c); control >= 0) {
-                out += Char(control);
-            } else if (c == 'u') {
-                hexValue = 0;
-                hexLeft = 4;
-            } else {
-                out += Char(c);
-            }
-            escaped = false;
-        } else if (c == '\\') {
-            escaped = true;
+            out += Char(value);
         } else {
             out += Char(c);
         }
-    }
-    if (escaped || hexLeft != 0) {
-        throw invalid_format_argument("bad escape termination",
-                                      static_cast<std::int32_t>(text.size()));
     }
     return out;
 }
@@ -133,12 +129,11 @@ std::basic_string<Char> UnescapeText(const std::basic_string<Char>& text) {
 }  // namespace
 
 int HexDigitValue(int c) {
-    // ASCII only: the C library's toupper is undefined beyond unsigned char, and a locale may
-    // map other letters onto "A" to "F".
-    if (c <= 0 || c > 0x7F) return -1;
-    if (c >= 'a' && c <= 'f') c -= 'a' - 'A';
-    const auto index = kHexDigits.find(static_cast<char>(c));
-    return index == kHexDigits.npos ? -1 : static_cast<int>(index);
+    // ASCII only, whatever the locale: a locale may count other letters as hex digits.
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
 }
 
 std::string Escape(const std::string& text, bool quote, bool separators) {

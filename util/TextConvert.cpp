@@ -64,9 +64,10 @@ std::wstring Utf8ToWString(const std::string& text) {
     std::size_t i = 0;
     while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80)
         ++i;
-    std::wstring out(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(i));
-    if (i == text.size()) return out;
+    if (i == text.size()) return std::wstring(text.begin(), text.end());
+    std::wstring out;
     out.reserve(text.size());
+    out.assign(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(i));
     int pending = 0;
     // A lead byte FF announces seven trail bytes: 42 payload bits.
     std::uint64_t value = 0;
