@@ -63,9 +63,12 @@ using PrefixPresent = util::CompiledPattern<"%u-%x%c">;
 using PrefixStation = util::CompiledPattern<"%8u-%8u%c%n">;
 using PrefixOwn = util::CompiledPattern<"%8u-%8x%c%n">;
 
-// The scanning StringToDevice does for one normalised text, and nothing else: MP's network
+// The scanner alone on the patterns StringToDevice reads one normalised text with: MP's network
 // prefix, the family's patterns in order until one converts, else the internal devices'
-// patterns, then the bit suffix. Returns a digest of what was scanned (unsigned: it wraps).
+// patterns, then the bit suffix. Every pattern is scanned in full: the module's own shortcuts
+// (rules passed over by their first character, the prefix asked in its likeliest form first)
+// are family logic, not scanning, and are left out. Returns a digest of what was scanned
+// (unsigned: it wraps).
 std::uint64_t ScanSequence(const Family& f, std::string_view text) {
     std::uint64_t digest = 0;
     if (f.corpus.name == "MP") {

@@ -145,11 +145,17 @@ std::optional<std::int32_t> ZorvikanMP::MaxTypedValue() {
 
 DeviceResult ZorvikanMP::ReadNetworkPrefix(std::string& text, Network& network) const {
     if (!CarriesNetwork()) return DeviceResult::Ok;
-    std::uint32_t first = 0, second = 0;
-    char after = 0;
-    if (PrefixPresent::Scan(text, first, second, after) != 3 || after != ' ')
+    // Every pattern below starts with a number: a text whose first character after white space
+    // cannot begin one carries no prefix.
+    const std::size_t start = text.find_first_not_of(" \t\n\v\f\r");
+    if (start == std::string::npos ||
+        !((text[start] >= '0' && text[start] <= '9') || text[start] == '+' || text[start] == '-'))
         return DeviceResult::Ok;
 
+    // A text either pattern reads up to its blank would also read as a prefix at all
+    // (PrefixPresent), so that is asked only when neither does.
+    std::uint32_t first = 0, second = 0;
+    char after = 0;
     std::int32_t used = 0;
     if (PrefixStation::Scan(text, first, second, after, used) == 3 && after == ' ') {
         if (first == 0 || second == 0) return DeviceResult::SegmentOutOfRange;
@@ -158,8 +164,10 @@ DeviceResult ZorvikanMP::ReadNetworkPrefix(std::string& text, Network& network) 
     } else if (PrefixOwn::Scan(text, first, second, after, used) == 3 && after == ' ' &&
                first == 0 && second == 0xFF) {
         network = Network{};  // "0-FF": the own station
-    } else {
+    } else if (PrefixPresent::Scan(text, first, second, after) == 3 && after == ' ') {
         return DeviceResult::SegmentOutOfRange;
+    } else {
+        return DeviceResult::Ok;
     }
     text.erase(0, static_cast<std::size_t>(used));
     return DeviceResult::Ok;
