@@ -1,6 +1,7 @@
 #include "plc/CommonPlc.h"
 
 #include <cstdint>
+#include <string_view>
 
 #include "plc/DeviceText.h"
 #include "plc/InternalDevices.h"
@@ -100,20 +101,24 @@ DeviceResult CommonPlc::DeviceToTypedString(const PqDevice& device, std::wstring
 
 DeviceResult CommonPlc::TypedStringToDevice(const std::wstring& text, PqDevice& device,
                                             std::wstring& typeTag, bool detailedType) const {
-    const auto colon = text.find(L':');
-    if (colon == std::wstring::npos) return DeviceResult::InvalidDeviceFormat;
+    const std::wstring_view all(text);
+    const auto colon = all.find(L':');
+    if (colon == std::wstring_view::npos) return DeviceResult::InvalidDeviceFormat;
 
-    const std::wstring first = text.substr(0, colon);
+    const std::wstring_view first = all.substr(0, colon);
     std::wstring deviceText;
-    if (first.find(L'-') == std::wstring::npos) {
-        typeTag = first;
-        deviceText = text.substr(colon + 1);
+    if (first.find(L'-') == std::wstring_view::npos) {
+        // The device text first: `typeTag` may be the caller's `text` itself.
+        deviceText.assign(all.substr(colon + 1));
+        typeTag.assign(first);
     } else {
         // "network:tag:device": the network text goes back in front of the device text.
-        const auto second = text.find(L':', colon + 1);
-        if (second == std::wstring::npos) return DeviceResult::InvalidDeviceFormat;
-        typeTag = text.substr(colon + 1, second - colon - 1);
-        deviceText = first + L" " + text.substr(second + 1);
+        const auto second = all.find(L':', colon + 1);
+        if (second == std::wstring_view::npos) return DeviceResult::InvalidDeviceFormat;
+        const std::wstring_view rest = all.substr(second + 1);
+        deviceText.reserve(first.size() + 1 + rest.size());
+        deviceText.append(first).append(1, L' ').append(rest);
+        typeTag.assign(all.substr(colon + 1, second - colon - 1));
     }
 
     const std::string tag = NormalizeDeviceText(typeTag, false);
