@@ -105,22 +105,25 @@ TEST(TypedText, ReadsTagAndHandsTheDeviceTextToTheFamily) {
         {L"0-FF:b:MB1:x", true, false, R::Ok, L"b", L"0-FF MB1:x/b"},
         {L":MW1", true, false, R::InvalidDeviceType, L"", L""},
         {L"b:", true, false, R::Ok, L"b", L"/b"}};
-    for (const auto& [text, detailed, firstFails, result, tagOut, parses] : cases) {
-        SCOPED_TRACE(std::string(text, text + std::wcslen(text)));
-        FakePlc plc;
-        plc.parse = [&, failed = false](const std::wstring&, int, PqDevice&) mutable {
-            const bool fail = firstFails && !failed;
-            failed = true;
-            return fail ? R::NumberOutOfRange : R::Ok;
-        };
-        PqDevice device;
-        std::wstring tag = L"untouched", calls;
-        EXPECT_EQ(plc.TypedStringToDevice(text, device, tag, detailed), result);
-        EXPECT_EQ(tag, tagOut ? tagOut : L"untouched");
-        for (const FakePlc::ParseCall& call : plc.parseCalls)
-            calls += (calls.empty() ? L"" : L" ") + call.text + L"/" + wchar_t(call.type);
-        EXPECT_EQ(calls, parses);
-    }
+    // Also with the tag argument being the text itself, as a host may pass it.
+    for (const bool aliased : {false, true})
+        for (const auto& [text, detailed, firstFails, result, tagOut, parses] : cases) {
+            SCOPED_TRACE(std::string(text, text + std::wcslen(text)) + (aliased ? " aliased" : ""));
+            FakePlc plc;
+            plc.parse = [&, failed = false](const std::wstring&, int, PqDevice&) mutable {
+                const bool fail = firstFails && !failed;
+                failed = true;
+                return fail ? R::NumberOutOfRange : R::Ok;
+            };
+            PqDevice device;
+            std::wstring own = text, separate = L"untouched", calls;
+            std::wstring& tag = aliased ? own : separate;
+            EXPECT_EQ(plc.TypedStringToDevice(own, device, tag, detailed), result);
+            EXPECT_EQ(tag, tagOut ? tagOut : aliased ? text : L"untouched");
+            for (const FakePlc::ParseCall& call : plc.parseCalls)
+                calls += (calls.empty() ? L"" : L" ") + call.text + L"/" + wchar_t(call.type);
+            EXPECT_EQ(calls, parses);
+        }
 }
 
 // Segments first (as signed numbers, unless ignored), then the order (unknown, -1, after every
