@@ -4,7 +4,6 @@
 #include <cctype>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <ios>
 #include <istream>
 #include <limits>
@@ -16,9 +15,8 @@
 #include <utility>
 
 #include "pqcore/PqDevice.h"
+#include "util/CompiledPattern.h"
 #include "util/Escape.h"
-#include "util/Format.h"
-#include "util/Scanner.h"
 #include "util/StaticFormat.h"
 #include "util/StreamTokens.h"
 #include "util/TextConvert.h"
@@ -217,8 +215,8 @@ void PqDevice::ApplyKeyedValues(const KeyedValues& values) {
         ParseDevice(device);
     }
     if (values.label) {
-        static constexpr util::ScanPattern kLabelId("%X");
-        util::Scan(*values.label, kLabelId, mLabelId);  // leaves 0 when nothing scans
+        // Leaves 0 when nothing scans.
+        util::CompiledPattern<"%X">::Scan(*values.label, mLabelId);
     }
     if (values.name) mName = FromKeyedValue(*values.name);
     if (values.aux) mAuxText = FromKeyedValue(*values.aux);
@@ -229,7 +227,9 @@ std::string& PqDevice::ToString(std::string& out) const {
     if (mLabelMap == nullptr || mName.empty()) return ToDeviceString(out);
     // The map may assign the label number now, so it is read only afterwards.
     mLabelMap->UpdateLabel(const_cast<PqDevice*>(this));
-    out = "&N=" + KeyedValue(mName) + "&A=" + util::FormatA("%X", mLabelId) + "&&";
+    out = "&N=" + KeyedValue(mName) + "&A=";
+    util::StaticFormat<"%X">::Append(out, mLabelId);
+    out += "&&";
     return out;
 }
 
@@ -241,28 +241,32 @@ std::ostream& PqDevice::Write(std::ostream& out) const {
 }
 
 std::string& PqDevice::ToDeviceString(std::string& out) const {
-    // "FFFFFFFF.FFFFFFFF@FFFFFFFF.FFFFFFFF.FFFFFFFF/x" is the longest text: 46 characters.
-    char buffer[100];
-    constexpr int kSize = sizeof buffer;
+    out.clear();
     // Channel and code share one number; unsigned arithmetic wraps instead of overflowing.
     const std::uint32_t first =
         (static_cast<std::uint32_t>(mChannel) << 16) + static_cast<std::uint32_t>(mCode);
-    int length = std::snprintf(buffer, kSize, "%X.%X", first, Hex32(mNumber));
+    util::StaticFormat<"%X.%X">::Append(out, first, Hex32(mNumber));
     if (!mSegment.IsNull()) {
-        length +=
-            std::snprintf(buffer + length, kSize - length, "@%X.%X.%X", Hex32(mSegment.mNetworkNo),
-                          Hex32(mSegment.mStationNo), Hex32(mSegment.mExtNo));
-        if (mSegment.mExtNo == 0) length -= 2;  // "@1.2.0" is written "@1.2"
+        const auto& s = mSegment;
+        if (s.mExtNo == 0)  // "@1.2.0" is written "@1.2"
+            util::StaticFormat<"@%X.%X">::Append(out, Hex32(s.mNetworkNo), Hex32(s.mStationNo));
+        else
+            util::StaticFormat<"@%X.%X.%X">::Append(out, Hex32(s.mNetworkNo), Hex32(s.mStationNo),
+                                                    Hex32(s.mExtNo));
     }
-    length += std::snprintf(buffer + length, kSize - length, "/%c", mType);
-    out.assign(buffer, static_cast<std::size_t>(length));
+    // The type as "%c" writes it: its low byte.
+    out += '/';
+    out += static_cast<char>(static_cast<unsigned char>(mType));
     return out;
 }
 
 std::string& PqDevice::ToKeyedString(std::string& out) const {
     std::string text;
     if (!mName.empty()) text += "&N=" + KeyedValue(mName);
-    if (mLabelId != 0) text += "&A=" + util::FormatA("%X", mLabelId);
+    if (mLabelId != 0) {
+        text += "&A=";
+        util::StaticFormat<"%X">::Append(text, mLabelId);
+    }
     if (!mAuxText.empty()) text += "&L=" + KeyedValue(mAuxText);
     if (!IsNullDevice()) {
         std::string device;
