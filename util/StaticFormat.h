@@ -48,7 +48,7 @@ public:
         if constexpr (kStraight) {
             if (CurrentTextBackend() == TextBackend::Ours) [[likely]] {
                 if (size > kMaxLength) return Finish(buffer, Write(buffer, args...));
-                Char local[kMaxLength];
+                Char local[kMaxLength + 1];  // never empty, even for ""
                 const std::size_t length = static_cast<std::size_t>(Write(local, args...) - local);
                 if (length >= size) return -1;
                 std::char_traits<Char>::copy(buffer, local, length);
@@ -63,7 +63,7 @@ public:
         CheckArguments<A...>();
         if constexpr (kStraight) {
             if (CurrentTextBackend() == TextBackend::Ours) [[likely]] {
-                Char local[kMaxLength];
+                Char local[kMaxLength + 1];  // never empty, even for ""
                 out.append(local, static_cast<std::size_t>(Write(local, args...) - local));
                 return;
             }
