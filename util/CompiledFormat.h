@@ -38,7 +38,7 @@ public:
         std::uint16_t literalLength = 0;
         char conv = 0;
         // An integer conversion with at most the '0' flag and a width: the common case, which
-        // the formatter prints on a short path.
+        // util::StaticFormat turns into straight-line code.
         bool plain = false;
         FormatField field;
     };

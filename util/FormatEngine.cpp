@@ -1,6 +1,5 @@
 #include "util/FormatEngine.h"
 
-#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -371,35 +370,6 @@ struct PackSource {
     }
 };
 
-// A plain step (CompiledFormat::Step::plain): sign, padding by the width (zeros after the sign with
-// '0', blanks before it without), digits. The same output as Integer, on fewer branches.
-template <class Char>
-int PlainInteger(Output<Char>& out, const Field& field, char conv, PackSource& src) {
-    std::uint32_t magnitude;
-    bool negative = false;
-    if (conv == 'd' || conv == 'i') {
-        const std::int32_t v =
-            field.length == 'l' ? static_cast<std::int32_t>(src.Long()) : src.Int();
-        negative = v < 0;
-        magnitude = negative ? 0u - static_cast<std::uint32_t>(v) : static_cast<std::uint32_t>(v);
-    } else {
-        magnitude = field.length == 'l' ? static_cast<std::uint32_t>(src.ULong()) : src.UInt();
-    }
-    const unsigned base = conv == 'u' || conv == 'd' || conv == 'i' ? 10 : 16;
-    const std::size_t count = DigitCount(magnitude, base);
-    const std::size_t body = count + (negative ? 1 : 0);
-    const std::size_t pad = field.width > static_cast<long long>(body)
-                                ? static_cast<std::size_t>(field.width) - body
-                                : 0;
-    Char* at = out.Take(body + pad);
-    if (at == nullptr) return kOverflow;
-    if (!field.zero) at = std::fill_n(at, pad, Char(' '));
-    if (negative) *at++ = Char('-');
-    if (field.zero) at = std::fill_n(at, pad, Char('0'));
-    WriteDigits(at + count, magnitude, base, conv == 'X');
-    return 0;
-}
-
 template <class Char>
 int RunSpec(Char* buffer, std::size_t size, const CompiledFormat<Char>& compiled,
             const FormatArg* args, int count) {
@@ -411,8 +381,7 @@ int RunSpec(Char* buffer, std::size_t size, const CompiledFormat<Char>& compiled
         const auto& step = compiled[i];
         if (!out.Copy(text + step.literalBegin, step.literalLength)) return kOverflow;
         if (step.conv == 0) continue;
-        const int r = step.plain ? PlainInteger(out, step.field, step.conv, src)
-                                 : Convert(out, step.field, step.conv, src);
+        const int r = Convert(out, step.field, step.conv, src);
         if (r < 0) return r;
     }
     return out.Finish();
