@@ -5,47 +5,27 @@
 
 namespace {
 
-// Kind of a whole-unit access by data type; 'b' is decided by the caller.
+// Whole-unit accesses: data type and flat-address kind, read both ways ('b' is decided by the
+// caller).
+struct ValueForm {
+    int type;
+    PlcDataKind kind;
+};
+constexpr ValueForm kValueForms[] = {{'i', PlcDataKind::Int16}, {'u', PlcDataKind::UInt16},
+                                     {'I', PlcDataKind::Int32}, {'U', PlcDataKind::UInt32},
+                                     {'F', PlcDataKind::Real},  {'d', PlcDataKind::Bcd16},
+                                     {'D', PlcDataKind::Bcd32}};
+
 std::optional<PlcDataKind> ValueKind(int type) {
-    switch (type) {
-        case 'i':
-            return PlcDataKind::Int16;
-        case 'u':
-            return PlcDataKind::UInt16;
-        case 'I':
-            return PlcDataKind::Int32;
-        case 'U':
-            return PlcDataKind::UInt32;
-        case 'F':
-            return PlcDataKind::Real;
-        case 'd':
-            return PlcDataKind::Bcd16;
-        case 'D':
-            return PlcDataKind::Bcd32;
-        default:
-            return std::nullopt;
-    }
+    for (const ValueForm& f : kValueForms)
+        if (f.type == type) return f.kind;
+    return std::nullopt;
 }
 
 std::optional<int> ValueType(PlcDataKind kind) {
-    switch (kind) {
-        case PlcDataKind::Int16:
-            return 'i';
-        case PlcDataKind::UInt16:
-            return 'u';
-        case PlcDataKind::Int32:
-            return 'I';
-        case PlcDataKind::UInt32:
-            return 'U';
-        case PlcDataKind::Real:
-            return 'F';
-        case PlcDataKind::Bcd16:
-            return 'd';
-        case PlcDataKind::Bcd32:
-            return 'D';
-        default:
-            return std::nullopt;
-    }
+    for (const ValueForm& f : kValueForms)
+        if (f.kind == kind) return f.type;
+    return std::nullopt;
 }
 
 bool StartForm(const pqcore::PqDevice& device, PlcAddress& address, PlcDataKind bitKind) {
